@@ -1,0 +1,1 @@
+// Placeholder translation unit for the component library until the entry point lands.

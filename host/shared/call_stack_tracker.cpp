@@ -1,0 +1,7 @@
+// The scope marker. The stand-in host keeps no call-stack diagnostics, so it only holds its label.
+
+#include "component/shared_library.h"
+
+uCallStackTracker::uCallStackTracker(const char* label) : label_(label) {}
+
+uCallStackTracker::~uCallStackTracker() = default;
