@@ -19,9 +19,10 @@ thread_local t_uint32 thread_last_error = 0;
 std::atomic<t_uint32> next_creation_error{0};
 std::atomic<long> live_events{0};
 
-// ERROR_INVALID_HANDLE, ERROR_NOT_ENOUGH_MEMORY: the codes Windows reports for the same failures.
-constexpr t_uint32 error_invalid_handle = 6;
-constexpr t_uint32 error_not_enough_memory = 8;
+// Error codes here are the system's own (errno values), so the helper library's system text for
+// them is the right one.
+constexpr t_uint32 error_invalid_handle = EBADF;
+constexpr t_uint32 error_not_enough_memory = ENOMEM;
 
 }  // namespace
 
