@@ -1,0 +1,385 @@
+// The component's track information record: string storage, look-ups, replacement by name,
+// removal by masks, reordering, value insertion and field_text.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "track_info_probe.h"
+#include "trackinfo/field_text.h"
+#include "trackinfo/index_masks.h"
+#include "trackinfo/track_info_impl.h"
+#include "vesk/string8.h"
+
+namespace {
+
+using namespace track_info_probe;
+using platform::standin::heap_calls;
+
+// Fields f0 .. f<n-1>, each with the single value v<i>.
+void add_numbered_fields(track_info& record, t_uint32 n) {
+    for (t_uint32 i = 0; i < n; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        const std::string value = "v" + std::to_string(i);
+        record.append_field(name.c_str(), all, value.c_str(), all);
+    }
+}
+
+std::vector<std::string> numbered(std::initializer_list<int> indices) {
+    std::vector<std::string> out;
+    for (int i : indices) out.push_back("f" + std::to_string(i));
+    return out;
+}
+
+TEST(track_info_impl, new_record_is_empty_with_replaygain_not_set) {
+    track_info_impl record;
+    EXPECT_EQ(record.field_count(), 0u);
+    EXPECT_EQ(record.info_count(), 0u);
+    EXPECT_EQ(record.get_length(), 0.0);
+    const replaygain_values rg = record.replaygain();
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(rg.album_gain), 0xC47A0000u);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(rg.track_gain), 0xC47A0000u);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(rg.album_peak), 0xBF800000u);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(rg.track_peak), 0xBF800000u);
+}
+
+TEST(track_info_impl, length_and_replaygain_are_stored_as_given) {
+    track_info_impl record;
+    record.set_length(245.5);
+    const replaygain_values given{-7.25f, -6.5f, 1.0f, 0.98f};
+    record.set_replaygain(given);
+    EXPECT_EQ(record.get_length(), 245.5);
+    replaygain_values out;
+    EXPECT_EQ(record.get_replaygain(&out), &out);
+    EXPECT_EQ(std::memcmp(&out, &given, sizeof out), 0);
+}
+
+// Every text goes through the same rule: cut at the length or the first NUL, empty reads "".
+TEST(track_info_impl, texts_stop_at_the_length_or_the_first_nul) {
+    struct text_case {
+        const char* text;
+        t_uint32 length;
+        const char* stored;
+    };
+    const text_case cases[] = {
+        {"Artist", all, "Artist"},   {"Artist", 3, "Art"}, {"Artist", 0, ""},    {"Art\0ist", all, "Art"},
+        {"Art\0ist", 6, "Art"},      {"", all, ""},        {nullptr, all, ""},   {"Artist", 100, "Artist"},
+        {"\xC3\x89t\xC3\xA9", all, "\xC3\x89t\xC3\xA9"},
+    };
+    for (const text_case& c : cases) {
+        SCOPED_TRACE(std::string("text '") + (c.text ? c.text : "(null)") + "' length " + std::to_string(c.length));
+        track_info_impl record;
+        record.append_field(c.text, c.length, c.text, c.length);
+        record.append_info(c.text, c.length, c.text, c.length);
+        record.insert_field_value(0, 1, c.text, c.length);
+        ASSERT_EQ(record.field_value_count(0), 2u);
+        EXPECT_STREQ(record.field_name(0), c.stored);
+        EXPECT_STREQ(record.field_value(0, 0), c.stored);
+        EXPECT_STREQ(record.field_value(0, 1), c.stored);
+        EXPECT_STREQ(record.info_name(0), c.stored);
+        EXPECT_STREQ(record.info_value(0), c.stored);
+        record.replace_field_value(0, 0, "x", all);
+        record.replace_field_value(0, 0, c.text, c.length);
+        EXPECT_STREQ(record.field_value(0, 0), c.stored);
+    }
+}
+
+// An empty name or value is kept as none, so it costs no allocation at all.
+TEST(track_info_impl, empty_field_texts_take_no_memory) {
+    track_info_impl record;
+    const unsigned long before = heap_calls();
+    record.append_field("", all, "", all);
+    record.set_field("", all, nullptr, 0);
+    EXPECT_EQ(heap_calls(), before);
+    ASSERT_EQ(record.field_count(), 1u);
+    EXPECT_STREQ(record.field_name(0), "");
+    EXPECT_STREQ(record.field_value(0, 0), "");
+}
+
+TEST(track_info_impl, find_ignores_case_as_the_host_defines_it) {
+    track_info_impl record;
+    EXPECT_EQ(record.find_field("title", all), vesk::index_not_found);
+    EXPECT_EQ(record.find_info("title", all), vesk::index_not_found);
+    record.append_field("ARTIST", all, "a", all);
+    record.append_field("TITLE", all, "t", all);
+    record.append_field("\xC3\x89T\xC3\x89", all, "e", all);  // ÉTÉ
+    record.append_field("title", all, "second", all);
+    record.append_info("Bitrate", all, "320", all);
+    record.append_info("CODEC", all, "FLAC", all);
+
+    EXPECT_EQ(record.find_field("title", all), 1u);  // the lowest index wins
+    EXPECT_EQ(record.find_field("Title", 5), 1u);
+    EXPECT_EQ(record.find_field("titlex", 5), 1u);
+    EXPECT_EQ(record.find_field("tit", all), vesk::index_not_found);
+    EXPECT_EQ(record.find_field("\xC3\xA9t\xC3\xA9", all), 2u);  // été
+    EXPECT_EQ(record.find_field("album", all), vesk::index_not_found);
+    EXPECT_EQ(record.find_info("codec", all), 1u);
+    EXPECT_EQ(record.find_info("BITRATE", all), 0u);
+    EXPECT_EQ(record.find_info("bit", all), vesk::index_not_found);
+}
+
+TEST(track_info_impl, set_field_moves_the_replaced_field_to_the_end) {
+    track_info_impl record;
+    record.append_field("ARTIST", all, "a", all);
+    record.append_field("TITLE", all, "t", all);
+    record.insert_field_value(1, 1, "t2", all);
+    record.append_field("DATE", all, "d", all);
+
+    EXPECT_EQ(record.set_field("artist", all, "new", all), 2u);
+    EXPECT_EQ(names(record), (std::vector<std::string>{"TITLE", "DATE", "artist"}));
+    EXPECT_EQ(values(record, 2), (std::vector<std::string>{"new"}));
+    EXPECT_EQ(values(record, 0), (std::vector<std::string>{"t", "t2"}));
+
+    // A new name just appends; an empty value gives one value reading "".
+    EXPECT_EQ(record.set_field("ALBUM", all, "", all), 3u);
+    EXPECT_EQ(values(record, 3), (std::vector<std::string>{""}));
+}
+
+TEST(track_info_impl, set_field_replaces_only_the_first_of_duplicates) {
+    track_info_impl record;
+    EXPECT_EQ(record.append_field("GENRE", all, "Rock", all), 0u);
+    EXPECT_EQ(record.append_field("genre", all, "Pop", all), 1u);
+    EXPECT_EQ(record.field_count(), 2u);
+    EXPECT_EQ(record.find_field("Genre", all), 0u);
+    EXPECT_EQ(record.set_field("GENRE", all, "Jazz", all), 1u);
+    EXPECT_EQ(names(record), (std::vector<std::string>{"genre", "GENRE"}));
+    EXPECT_STREQ(record.field_value(0, 0), "Pop");
+    EXPECT_STREQ(record.field_value(1, 0), "Jazz");
+}
+
+TEST(track_info_impl, set_info_moves_the_replaced_entry_to_the_end) {
+    track_info_impl record;
+    EXPECT_EQ(record.append_info("samplerate", all, "44100", all), 0u);
+    EXPECT_EQ(record.append_info("channels", all, "2", all), 1u);
+    EXPECT_EQ(record.append_info("CHANNELS", all, "dup", all), 2u);
+    EXPECT_EQ(record.set_info("Samplerate", all, "48000", all), 2u);
+    EXPECT_EQ(info_names(record), (std::vector<std::string>{"channels", "CHANNELS", "Samplerate"}));
+    EXPECT_STREQ(record.info_value(2), "48000");
+    EXPECT_EQ(record.set_info("channels", 8, "6", 1), 2u);
+    EXPECT_EQ(info_names(record), (std::vector<std::string>{"CHANNELS", "Samplerate", "channels"}));
+    EXPECT_STREQ(record.info_value(0), "dup");
+    EXPECT_STREQ(record.info_value(2), "6");
+}
+
+// The eleventh field lives in the overflow array and behaves exactly like the first ten.
+TEST(track_info_impl, fields_past_the_tenth_behave_like_the_first_ten) {
+    track_info_impl record;
+    add_numbered_fields(record, 12);
+    EXPECT_STREQ(record.field_name(10), "f10");
+    EXPECT_STREQ(record.field_value(10, 0), "v10");
+    EXPECT_EQ(record.find_field("F10", all), 10u);
+    record.insert_field_value(10, 0, "w10", all);
+    EXPECT_EQ(values(record, 10), (std::vector<std::string>{"w10", "v10"}));
+
+    const t_uint32 order[12] = {10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 11};
+    record.reorder_fields(order);
+    EXPECT_EQ(names(record), numbered({10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 11}));
+    EXPECT_EQ(values(record, 0), (std::vector<std::string>{"w10", "v10"}));
+
+    record.remove_fields(index_mask_one(0));
+    EXPECT_EQ(names(record), numbered({1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 11}));
+    EXPECT_EQ(record.set_field("f1", all, "x", all), 10u);
+    EXPECT_EQ(names(record), numbered({2, 3, 4, 5, 6, 7, 8, 9, 0, 11, 1}));
+    record.remove_fields(index_mask_one(10));
+    EXPECT_EQ(names(record), numbered({2, 3, 4, 5, 6, 7, 8, 9, 0, 11}));
+}
+
+// Selections over 12 entries, so that runs cross from the in-place fields into the overflow.
+struct mask_case {
+    const char* label;
+    std::vector<bool> selected;
+};
+
+std::vector<mask_case> mask_cases() {
+    auto pick = [](std::initializer_list<int> indices) {
+        std::vector<bool> s(12, false);
+        for (int i : indices) s[static_cast<std::size_t>(i)] = true;
+        return s;
+    };
+    return {
+        {"none", pick({})},
+        {"all", std::vector<bool>(12, true)},
+        {"first", pick({0})},
+        {"last", pick({11})},
+        {"eleventh", pick({10})},
+        {"every other", pick({0, 2, 4, 6, 8, 10})},
+        {"a run across the overflow", pick({8, 9, 10})},
+        {"all but the eleventh", pick({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11})},
+        {"scattered", pick({1, 5, 6, 11})},
+    };
+}
+
+std::vector<std::string> kept(const std::vector<bool>& selected, const std::string& prefix) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        if (!selected[i]) out.push_back(prefix + std::to_string(i));
+    }
+    return out;
+}
+
+TEST(track_info_impl, removal_by_mask_keeps_the_order_of_the_rest) {
+    for (const mask_case& c : mask_cases()) {
+        SCOPED_TRACE(c.label);
+        track_info_impl record;
+        add_numbered_fields(record, 12);
+        for (t_uint32 i = 0; i < 12; ++i) {
+            const std::string name = "i" + std::to_string(i);
+            record.append_info(name.c_str(), all, ("value of " + name).c_str(), all);
+            record.insert_field_value(3, i + 1, name.c_str(), all);
+        }
+        record.remove_infos(flag_mask(c.selected));
+        EXPECT_EQ(info_names(record), kept(c.selected, "i"));
+        for (t_uint32 i = 0; i < record.info_count(); ++i) {
+            EXPECT_EQ(std::string(record.info_value(i)), "value of " + std::string(record.info_name(i)));
+        }
+
+        // Field 3 holds v3, i0 .. i11: the mask picks among its 13 values.
+        std::vector<bool> value_selection{false};
+        value_selection.insert(value_selection.end(), c.selected.begin(), c.selected.end());
+        record.remove_field_values(3, flag_mask(value_selection));
+        std::vector<std::string> kept_values{"v3"};
+        for (const std::string& v : kept(c.selected, "i")) kept_values.push_back(v);
+        EXPECT_EQ(values(record, 3), kept_values);
+
+        record.remove_fields(flag_mask(c.selected));
+        EXPECT_EQ(names(record), kept(c.selected, "f"));
+        for (t_uint32 i = 0; i < record.field_count(); ++i) {
+            if (std::string(record.field_name(i)) != "f3") {
+                EXPECT_EQ(values(record, i), (std::vector<std::string>{"v" + std::string(record.field_name(i) + 1)}));
+            }
+        }
+    }
+}
+
+TEST(track_info_impl, removing_every_value_removes_the_field) {
+    track_info_impl record;
+    add_numbered_fields(record, 12);
+    record.insert_field_value(2, 1, "second", all);
+    record.remove_field_values(2, index_mask_all());
+    EXPECT_EQ(names(record), numbered({0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    EXPECT_STREQ(record.field_value(2, 0), "v3");
+    // The overflow field that moved into the in-place part is intact.
+    EXPECT_STREQ(record.field_name(9), "f10");
+    EXPECT_STREQ(record.field_value(9, 0), "v10");
+    record.remove_field_values(10, index_mask_one(0));
+    EXPECT_EQ(names(record), numbered({0, 1, 3, 4, 5, 6, 7, 8, 9, 10}));
+    record.remove_fields(index_mask_all());
+    record.remove_infos(index_mask_all());
+    EXPECT_EQ(record.field_count(), 0u);
+}
+
+TEST(track_info_impl, reorder_fields_applies_small_permutations) {
+    const std::vector<std::vector<t_uint32>> orders = {
+        {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11},  // identity
+        {11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},  // reversal: six 2-cycles
+        {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0},  // one 12-cycle
+        {11, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10},  // the other way round
+        {2, 0, 1, 5, 3, 4, 6, 7, 10, 11, 8, 9},  // several cycles and fixed points
+    };
+    for (const auto& order : orders) {
+        track_info_impl record;
+        add_numbered_fields(record, 12);
+        for (t_uint32 i = 0; i < 12; ++i) record.insert_field_value(i, 1, ("w" + std::to_string(i)).c_str(), all);
+        record.reorder_fields(order.data());
+        for (t_uint32 k = 0; k < 12; ++k) {
+            EXPECT_EQ(std::string(record.field_name(k)), "f" + std::to_string(order[k])) << "position " << k;
+            EXPECT_EQ(values(record, k),
+                      (std::vector<std::string>{"v" + std::to_string(order[k]), "w" + std::to_string(order[k])}));
+        }
+    }
+}
+
+// Past 8192 positions the visited marks continue in a heap bit set.
+TEST(track_info_impl, reorder_fields_applies_a_large_random_permutation) {
+    constexpr t_uint32 n = 20000;
+    track_info_impl record;
+    add_numbered_fields(record, n);
+    std::vector<t_uint32> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    std::mt19937 random(8192);
+    std::shuffle(order.begin(), order.end(), random);
+    // A long cycle that crosses the boundary in both directions, whatever the shuffle gave.
+    std::swap(order[5], order[n - 5]);
+
+    record.reorder_fields(order.data());
+    ASSERT_EQ(record.field_count(), n);
+    t_uint32 wrong = 0;
+    for (t_uint32 k = 0; k < n; ++k) {
+        const std::string expected = std::to_string(order[k]);
+        if (record.field_name(k) != "f" + expected || record.field_value(k, 0) != "v" + expected) ++wrong;
+    }
+    EXPECT_EQ(wrong, 0u);
+}
+
+TEST(track_info_impl, insert_field_value_places_the_value_and_clamps_the_index) {
+    struct insert_case {
+        t_uint32 at;
+        std::vector<std::string> expected;
+    };
+    const insert_case cases[] = {
+        {0, {"new", "a", "b", "c"}},
+        {1, {"a", "new", "b", "c"}},
+        {2, {"a", "b", "new", "c"}},
+        {3, {"a", "b", "c", "new"}},
+        {4, {"a", "b", "c", "new"}},
+        {0xFFFFFFFFu, {"a", "b", "c", "new"}},
+    };
+    for (const insert_case& c : cases) {
+        track_info_impl record;
+        record.append_field("X", all, "a", all);
+        record.insert_field_value(0, 1, "b", all);
+        record.insert_field_value(0, 99, "c", all);
+        record.insert_field_value(0, c.at, "new", all);
+        EXPECT_EQ(values(record, 0), c.expected) << "at " << c.at;
+    }
+}
+
+TEST(track_info_impl, replace_field_value_replaces_one_value) {
+    track_info_impl record;
+    record.append_field("X", all, "a", all);
+    record.insert_field_value(0, 1, "b", all);
+    record.replace_field_value(0, 1, "bee", 2);
+    record.replace_field_value(0, 0, "", all);
+    EXPECT_EQ(values(record, 0), (std::vector<std::string>{"", "be"}));
+    // A value given from the record's own text.
+    record.replace_field_value(0, 1, record.field_value(0, 1) + 1, all);
+    EXPECT_EQ(values(record, 0), (std::vector<std::string>{"", "e"}));
+    record.insert_field_value(0, 0, record.field_value(0, 1), all);
+    EXPECT_EQ(values(record, 0), (std::vector<std::string>{"e", "", "e"}));
+}
+
+TEST(field_text, joins_the_values_of_the_first_matching_field) {
+    track_info_impl record;
+    record.append_field("GENRE", all, "Rock", all);
+    record.insert_field_value(0, 1, "Pop", all);
+    record.insert_field_value(0, 2, "", all);
+    record.append_field("TITLE", all, "Intro", all);
+    vesk::string8_t<vesk::alloc_standard> out("left over");
+
+    EXPECT_TRUE(field_text(record, "genre", out));
+    EXPECT_STREQ(out.text(), "Rock, Pop, ");
+    EXPECT_TRUE(field_text(record, "Title", out));
+    EXPECT_STREQ(out.text(), "Intro");
+    EXPECT_FALSE(field_text(record, "album", out));
+    EXPECT_STREQ(out.text(), "");
+}
+
+TEST(field_text, a_field_without_values_reads_as_missing) {
+    field no_values{"ALBUM", {}};
+    const read_only_record source(snapshot{{no_values}, {}, 0, {0, 0, 0, 0}});
+    track_info_impl record;
+    record.copy_fields_from(source);
+    ASSERT_EQ(record.field_count(), 1u);
+    EXPECT_EQ(record.field_value_count(0), 0u);
+    vesk::string8_t<vesk::alloc_standard> out("left over");
+    EXPECT_FALSE(field_text(record, "ALBUM", out));
+    EXPECT_EQ(out.length(), 0u);
+}
+
+}  // namespace
