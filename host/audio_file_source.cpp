@@ -1,0 +1,299 @@
+#include "host/audio_file_source.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+// Only what both TagLib 1.13 and 2.x offer: FileRef, File::properties(), audioProperties() and
+// the format-specific properties classes (each file header brings its properties class).
+#include <aifffile.h>
+#include <apefile.h>
+#include <asffile.h>
+#include <fileref.h>
+#include <flacfile.h>
+#include <mp4file.h>
+#include <mp4item.h>
+#include <mp4tag.h>
+#include <mpcfile.h>
+#include <mpegfile.h>
+#include <opusfile.h>
+#include <speexfile.h>
+#include <tfilestream.h>
+#include <tpropertymap.h>
+#include <trueaudiofile.h>
+#include <vorbisfile.h>
+#include <wavfile.h>
+#include <wavpackfile.h>
+
+#include "host/natural_order.h"
+#include "host/replaygain_text.h"
+
+namespace host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string utf8(const TagLib::String& text) { return text.to8Bit(true); }
+
+// Tag keys are ASCII; anything else is left as it is.
+std::string ascii_lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+std::string ascii_upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+enum class replaygain_slot { none, album_gain, track_gain, album_peak, track_peak };
+
+replaygain_slot replaygain_slot_of(const std::string& upper_key) {
+    if (upper_key == "REPLAYGAIN_ALBUM_GAIN") return replaygain_slot::album_gain;
+    if (upper_key == "REPLAYGAIN_TRACK_GAIN") return replaygain_slot::track_gain;
+    if (upper_key == "REPLAYGAIN_ALBUM_PEAK") return replaygain_slot::album_peak;
+    if (upper_key == "REPLAYGAIN_TRACK_PEAK") return replaygain_slot::track_peak;
+    return replaygain_slot::none;
+}
+
+// A value that does not parse leaves the slot not set rather than inventing a number.
+void store_replaygain(replaygain_values& values, replaygain_slot slot, const TagLib::StringList& texts) {
+    if (texts.isEmpty()) return;
+    const std::string text = utf8(texts.front());
+    const bool gain = slot == replaygain_slot::album_gain || slot == replaygain_slot::track_gain;
+    const std::optional<float> value = gain ? parse_gain_text(text) : parse_peak_text(text);
+    if (!value) return;
+    switch (slot) {
+        case replaygain_slot::album_gain: values.album_gain = *value; break;
+        case replaygain_slot::track_gain: values.track_gain = *value; break;
+        case replaygain_slot::album_peak: values.album_peak = *value; break;
+        case replaygain_slot::track_peak: values.track_peak = *value; break;
+        case replaygain_slot::none: break;
+    }
+}
+
+// TagLib 1.13 leaves iTunes-style free-form items out of an MP4 file's properties, which is where
+// MP4 files keep their ReplayGain; read those directly unless the properties had them already.
+void read_mp4_replaygain(TagLib::File& file, replaygain_values& values, const std::vector<replaygain_slot>& seen) {
+    auto* mp4 = dynamic_cast<TagLib::MP4::File*>(&file);
+    if (mp4 == nullptr || mp4->tag() == nullptr) return;
+    static const std::string prefix = "----:com.apple.iTunes:";
+    for (const auto& [key, item] : mp4->tag()->itemMap()) {
+        const std::string name = utf8(key);
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const replaygain_slot slot = replaygain_slot_of(ascii_upper(name.substr(prefix.size())));
+        if (slot == replaygain_slot::none || std::find(seen.begin(), seen.end(), slot) != seen.end()) continue;
+        store_replaygain(values, slot, item.toStringList());
+    }
+}
+
+void read_tags(TagLib::File& file, host_track_info& info) {
+    replaygain_values replaygain;
+    std::vector<replaygain_slot> seen;
+    const TagLib::PropertyMap properties = file.properties();
+    for (const auto& [key, texts] : properties) {
+        const std::string name = ascii_upper(utf8(key));
+        const replaygain_slot slot = replaygain_slot_of(name);
+        if (slot != replaygain_slot::none) {
+            seen.push_back(slot);
+            store_replaygain(replaygain, slot, texts);
+            continue;
+        }
+        std::vector<std::string> values;
+        values.reserve(texts.size());
+        for (const auto& text : texts) values.push_back(utf8(text));
+        info.add_field(name == "ALBUMARTIST" ? "album artist" : ascii_lower(name), std::move(values));
+    }
+    read_mp4_replaygain(file, replaygain, seen);
+    info.set_replaygain(replaygain);
+}
+
+// What the generic audio properties do not tell: the frame count where the format keeps one
+// (the only exact length), the sample width and the codec's name.
+struct technical_details {
+    std::optional<std::uint64_t> sample_frames;
+    int bits_per_sample = 0;
+    std::string codec;
+};
+
+std::string wav_codec(int format) {
+    // 1 integer PCM, 3 floating-point PCM, 0xFFFE the extensible header around either.
+    return (format == 1 || format == 3 || format == 0xFFFE) ? "PCM" : std::string();
+}
+
+std::string aiff_codec(const TagLib::RIFF::AIFF::Properties& p) {
+    if (!p.isAiffC()) return "PCM";
+    const TagLib::ByteVector type = p.compressionType();
+    if (type == TagLib::ByteVector("NONE") || type == TagLib::ByteVector("sowt")) return "PCM";
+    return utf8(p.compressionName());
+}
+
+std::string mpeg_codec(int layer) {
+    switch (layer) {
+        case 1: return "MP1";
+        case 2: return "MP2";
+        case 3: return "MP3";
+        default: return {};
+    }
+}
+
+technical_details technical_details_of(TagLib::File& file, const TagLib::AudioProperties& properties) {
+    technical_details d;
+    const auto* p = &properties;
+    if (const auto* flac = dynamic_cast<const TagLib::FLAC::Properties*>(p)) {
+        d = {flac->sampleFrames(), flac->bitsPerSample(), "FLAC"};
+    } else if (const auto* wav = dynamic_cast<const TagLib::RIFF::WAV::Properties*>(p)) {
+        d = {wav->sampleFrames(), wav->bitsPerSample(), wav_codec(wav->format())};
+    } else if (const auto* aiff = dynamic_cast<const TagLib::RIFF::AIFF::Properties*>(p)) {
+        d = {aiff->sampleFrames(), aiff->bitsPerSample(), aiff_codec(*aiff)};
+    } else if (const auto* wavpack = dynamic_cast<const TagLib::WavPack::Properties*>(p)) {
+        d = {wavpack->sampleFrames(), wavpack->bitsPerSample(), "WavPack"};
+    } else if (const auto* ape = dynamic_cast<const TagLib::APE::Properties*>(p)) {
+        d = {ape->sampleFrames(), ape->bitsPerSample(), "Monkey's Audio"};
+    } else if (const auto* tta = dynamic_cast<const TagLib::TrueAudio::Properties*>(p)) {
+        d = {tta->sampleFrames(), tta->bitsPerSample(), "TTA"};
+    } else if (const auto* mpc = dynamic_cast<const TagLib::MPC::Properties*>(p)) {
+        d = {mpc->sampleFrames(), 0, "Musepack"};
+    } else if (const auto* mp4 = dynamic_cast<const TagLib::MP4::Properties*>(p)) {
+        // A sample width means something for the lossless codec only.
+        if (mp4->codec() == TagLib::MP4::Properties::ALAC) d = {std::nullopt, mp4->bitsPerSample(), "ALAC"};
+        if (mp4->codec() == TagLib::MP4::Properties::AAC) d.codec = "AAC";
+    } else if (const auto* mpeg = dynamic_cast<const TagLib::MPEG::Properties*>(p)) {
+        d.codec = mpeg_codec(mpeg->layer());
+    } else if (const auto* asf = dynamic_cast<const TagLib::ASF::Properties*>(p)) {
+        d.codec = utf8(asf->codecName());
+    } else if (dynamic_cast<const TagLib::Ogg::Vorbis::File*>(&file) != nullptr) {
+        // The Vorbis properties class changed namespace between TagLib versions; the file did not.
+        d.codec = "Vorbis";
+    } else if (dynamic_cast<const TagLib::Ogg::Opus::File*>(&file) != nullptr) {
+        d.codec = "Opus";
+    } else if (dynamic_cast<const TagLib::Ogg::Speex::File*>(&file) != nullptr) {
+        d.codec = "Speex";
+    }
+    return d;
+}
+
+void read_audio_properties(TagLib::File& file, const TagLib::AudioProperties& properties, host_track_info& info) {
+    const technical_details details = technical_details_of(file, properties);
+    const int sample_rate = properties.sampleRate();
+    if (details.sample_frames && *details.sample_frames > 0 && sample_rate > 0) {
+        info.set_length(static_cast<double>(*details.sample_frames) / static_cast<double>(sample_rate));
+    } else {
+        info.set_length(properties.lengthInMilliseconds() / 1000.0);
+    }
+    if (sample_rate > 0) info.add_info("samplerate", std::to_string(sample_rate));
+    if (properties.channels() > 0) info.add_info("channels", std::to_string(properties.channels()));
+    if (details.bits_per_sample > 0) info.add_info("bitspersample", std::to_string(details.bits_per_sample));
+    if (properties.bitrate() > 0) info.add_info("bitrate", std::to_string(properties.bitrate()));
+    if (!details.codec.empty()) info.add_info("codec", details.codec);
+}
+
+// Absolute, with "." steps and doubled separators dropped; ".." stays, since through a symbolic
+// link it does not simply cancel the step before it.
+std::string absolute_path(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    if (error) throw input_error(path, error.message());
+    fs::path cleaned;
+    for (const auto& step : absolute) {
+        if (step == "." || step.empty()) continue;
+        cleaned /= step;
+    }
+    return cleaned.string();
+}
+
+const std::vector<std::string>& audio_extensions() {
+    static const std::vector<std::string> extensions = [] {
+        std::vector<std::string> lower;
+        for (const auto& extension : TagLib::FileRef::defaultFileExtensions())
+            lower.push_back(ascii_lower(utf8(extension)));
+        return lower;
+    }();
+    return extensions;
+}
+
+// Hidden entries are left out: they are the sidecars other systems leave beside music ("._01.flac"),
+// not music.
+std::vector<std::string> directory_audio_files(const std::string& directory) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name.front() == '.' || !has_audio_extension(name)) continue;
+        std::error_code type_error;
+        if (!it->is_regular_file(type_error)) continue;
+        names.push_back(name);
+    }
+    if (error) throw input_error(directory, error.message());
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return natural_less(a, b); });
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const auto& name : names) paths.push_back((fs::path(directory) / name).string());
+    return paths;
+}
+
+}  // namespace
+
+bool has_audio_extension(std::string_view file_name) {
+    const auto dot = file_name.rfind('.');
+    if (dot == std::string_view::npos || dot + 1 == file_name.size()) return false;
+    const std::string extension = ascii_lower(std::string(file_name.substr(dot + 1)));
+    const auto& known = audio_extensions();
+    return std::find(known.begin(), known.end(), extension) != known.end();
+}
+
+std::vector<std::string> audio_file_paths(const std::vector<std::string>& arguments) {
+    std::vector<std::string> paths;
+    for (const auto& argument : arguments) {
+        std::error_code error;
+        const fs::file_status status = fs::status(argument, error);
+        if (error || !fs::exists(status))
+            throw input_error(argument, error ? error.message() : "No such file or directory");
+        if (fs::is_directory(status)) {
+            auto found = directory_audio_files(argument);
+            paths.insert(paths.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+        } else {
+            paths.push_back(argument);
+        }
+    }
+    return paths;
+}
+
+track_entry read_audio_file(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::exists(status)) throw input_error(path, error ? error.message() : "No such file or directory");
+    if (fs::is_directory(status)) throw input_error(path, "is a directory, not an audio file");
+
+    track_entry entry;
+    entry.path = "file://" + absolute_path(path);
+    // The stream is read-only so that reading never touches the file, even where writing is allowed.
+    TagLib::FileStream stream(path.c_str(), true);
+    if (!stream.isOpen()) throw input_error(path, "cannot be opened for reading");
+    TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Average);
+    if (file.isNull()) throw input_error(path, "not an audio file that can be read");
+    read_tags(*file.file(), entry.info);
+    if (const TagLib::AudioProperties* properties = file.audioProperties())
+        read_audio_properties(*file.file(), *properties, entry.info);
+    return entry;
+}
+
+std::vector<track_entry> read_audio_files(const std::vector<std::string>& arguments, const read_progress& progress) {
+    const std::vector<std::string> paths = audio_file_paths(arguments);
+    std::vector<track_entry> entries;
+    entries.reserve(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        entries.push_back(read_audio_file(paths[i]));
+        if (progress) progress(i + 1, paths.size());
+    }
+    return entries;
+}
+
+}  // namespace host

@@ -1,0 +1,355 @@
+// Audio files as a track source, end to end: a short tone per format, made at test time with the
+// Debian encoders and tagged through TagLib, read back into track entries.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <apetag.h>
+#include <fileref.h>
+#include <mp4file.h>
+#include <mp4item.h>
+#include <mp4tag.h>
+#include <mpegfile.h>
+#include <tpropertymap.h>
+
+#include "host/audio_file_source.h"
+#include "host/natural_order.h"
+#include "host/replaygain_text.h"
+#include "scratch_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t tone_rate = 44100;
+constexpr std::uint32_t tone_frames = 44123;  // not a whole number of milliseconds
+
+void put_le(std::ofstream& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A 16-bit stereo PCM WAV of a 440 Hz tone, written directly so the frame count is exact.
+void write_tone_wav(const std::string& path, std::uint32_t frames = tone_frames) {
+    std::ofstream out(path, std::ios::binary);
+    const std::uint32_t data_size = frames * 4;
+    out.write("RIFF", 4);
+    put_le(out, 36 + data_size, 4);
+    out.write("WAVEfmt ", 8);
+    put_le(out, 16, 4);
+    put_le(out, 1, 2);  // PCM
+    put_le(out, 2, 2);
+    put_le(out, tone_rate, 4);
+    put_le(out, tone_rate * 4, 4);
+    put_le(out, 4, 2);
+    put_le(out, 16, 2);
+    out.write("data", 4);
+    put_le(out, data_size, 4);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const auto sample = static_cast<std::int16_t>(8000 * std::sin(2 * 3.141592653589793 * 440 * i / tone_rate));
+        put_le(out, static_cast<std::uint16_t>(sample), 2);
+        put_le(out, static_cast<std::uint16_t>(sample), 2);
+    }
+}
+
+bool have_tool(const std::string& tool) { return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+std::string shell_quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+TagLib::String utf8(const char* text) { return TagLib::String(text, TagLib::String::UTF8); }
+
+TagLib::PropertyMap ordinary_tags() {
+    TagLib::PropertyMap tags;
+    TagLib::StringList artists;
+    artists.append(utf8("First Artist"));
+    artists.append(utf8("Second Artist"));
+    tags.insert("ARTIST", artists);
+    tags.insert("ALBUMARTIST", TagLib::StringList(utf8("Album Artíst")));
+    tags.insert("TITLE", TagLib::StringList(utf8("Tone")));
+    tags.insert("ALBUM", TagLib::StringList(utf8("Album")));
+    return tags;
+}
+
+// Gains with and without the unit.
+const std::vector<std::pair<const char*, const char*>> replaygain_tags = {
+    {"REPLAYGAIN_TRACK_GAIN", "-6.50 dB"},
+    {"REPLAYGAIN_ALBUM_GAIN", "-7.25"},
+    {"REPLAYGAIN_TRACK_PEAK", "0.98"},
+    {"REPLAYGAIN_ALBUM_PEAK", "1.0"},
+};
+
+TagLib::PropertyMap all_tags() {
+    TagLib::PropertyMap tags = ordinary_tags();
+    for (const auto& [key, value] : replaygain_tags) tags.insert(key, TagLib::StringList(utf8(value)));
+    return tags;
+}
+
+void tag_through_properties(const std::string& path, const TagLib::PropertyMap& tags) {
+    TagLib::FileRef file(path.c_str());
+    ASSERT_FALSE(file.isNull()) << path;
+    EXPECT_TRUE(file.file()->setProperties(tags).isEmpty()) << path;
+    ASSERT_TRUE(file.save()) << path;
+}
+
+enum class tagging { properties, mp3_ape, mp4_freeform };
+
+void tag(const std::string& path, tagging how) {
+    switch (how) {
+        case tagging::properties: tag_through_properties(path, all_tags()); break;
+        case tagging::mp3_ape: {
+            TagLib::MPEG::File file(path.c_str());
+            file.APETag(true)->setProperties(all_tags());
+            ASSERT_TRUE(file.save(TagLib::MPEG::File::APE, TagLib::File::StripOthers));
+            break;
+        }
+        case tagging::mp4_freeform: {
+            // MP4 files keep ReplayGain in iTunes-style free-form items, in lower case as players write them.
+            tag_through_properties(path, ordinary_tags());
+            TagLib::MP4::File file(path.c_str());
+            for (const auto& [key, value] : replaygain_tags) {
+                std::string name = key;
+                for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                file.tag()->setItem("----:com.apple.iTunes:" + name, TagLib::MP4::Item(TagLib::StringList(utf8(value))));
+            }
+            ASSERT_TRUE(file.save());
+            break;
+        }
+    }
+}
+
+std::vector<std::string> fields_of(const track_info& info) {
+    std::vector<std::string> out;
+    for (t_uint32 i = 0; i < info.field_count(); ++i) {
+        std::string line = std::string(info.field_name(i)) + "=";
+        for (t_uint32 j = 0; j < info.field_value_count(i); ++j) line += (j ? "|" : "") + std::string(info.field_value(i, j));
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::vector<std::string> info_names(const track_info& info) {
+    std::vector<std::string> out;
+    for (t_uint32 i = 0; i < info.info_count(); ++i) out.emplace_back(info.info_name(i));
+    return out;
+}
+
+std::string info_value(const track_info& info, const char* name) {
+    const t_uint32 i = info.find_info(name, vesk::length_up_to_nul);
+    return i == vesk::index_not_found ? "<none>" : info.info_value(i);
+}
+
+std::string error_of(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const host::input_error& error) {
+        return error.what();
+    }
+    return "<no error>";
+}
+
+struct format_case {
+    const char* name;
+    const char* extension;
+    const char* tool;     // the encoder; nullptr when the tone is used as it is
+    const char* encode;   // shell command, {in} and {out} replaced
+    tagging how;
+    const char* codec;
+    const char* sample_rate;
+    bool lossless;        // a sample width is reported
+    bool counts_frames;   // the length is exact
+};
+
+std::ostream& operator<<(std::ostream& out, const format_case& c) { return out << c.name; }
+
+const format_case format_cases[] = {
+    {"flac", "flac", "flac", "flac --silent --force -o {out} {in}", tagging::properties, "FLAC", "44100", true, true},
+    {"wav", "wav", nullptr, nullptr, tagging::properties, "PCM", "44100", true, true},
+    {"aiff", "aiff", "sox", "sox {in} {out}", tagging::properties, "PCM", "44100", true, true},
+    {"wavpack", "wv", "wavpack", "wavpack -q -y {in} -o {out}", tagging::properties, "WavPack", "44100", true, true},
+    {"vorbis", "ogg", "oggenc", "oggenc -Q -o {out} {in}", tagging::properties, "Vorbis", "44100", false, false},
+    {"opus", "opus", "opusenc", "opusenc --quiet {in} {out}", tagging::properties, "Opus", "48000", false, false},
+    {"mp3_id3v2", "mp3", "lame", "lame --quiet {in} {out}", tagging::properties, "MP3", "44100", false, false},
+    {"mp3_ape", "mp3", "lame", "lame --quiet {in} {out}", tagging::mp3_ape, "MP3", "44100", false, false},
+    {"m4a_aac", "m4a", "ffmpeg", "ffmpeg -loglevel error -y -i {in} -c:a aac {out}", tagging::mp4_freeform, "AAC",
+     "44100", false, false},
+    {"m4a_alac", "m4a", "ffmpeg", "ffmpeg -loglevel error -y -i {in} -c:a alac {out}", tagging::mp4_freeform, "ALAC",
+     "44100", true, false},
+};
+
+class audio_format : public ::testing::TestWithParam<format_case> {};
+
+std::string replaced(std::string text, const std::string& what, const std::string& with) {
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+TEST_P(audio_format, tags_replaygain_length_and_technical_information_are_read) {
+    const format_case& c = GetParam();
+    if (c.tool != nullptr && !have_tool(c.tool)) GTEST_SKIP() << c.tool << " is not installed";
+    test_support::scratch_dir dir;
+    const std::string tone = dir / "tone.wav";
+    const std::string file = dir / (std::string("track.") + c.extension);
+    write_tone_wav(c.encode != nullptr ? tone : file);
+    if (c.encode != nullptr) {
+        const std::string command = replaced(replaced(c.encode, "{in}", shell_quoted(tone)), "{out}", shell_quoted(file));
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    tag(file, c.how);
+
+    const host::track_entry entry = host::read_audio_file(file);
+    EXPECT_EQ(entry.path, "file://" + file);
+    EXPECT_FALSE(entry.info_missing);
+    const auto& info = entry.info;
+    EXPECT_EQ(fields_of(info), (std::vector<std::string>{"album=Album", "album artist=Album Artíst",
+                                                          "artist=First Artist|Second Artist", "title=Tone"}));
+    const replaygain_values rg = info.replaygain();
+    EXPECT_EQ(rg.track_gain, -6.5f);
+    EXPECT_EQ(rg.album_gain, -7.25f);
+    EXPECT_EQ(rg.track_peak, 0.98f);
+    EXPECT_EQ(rg.album_peak, 1.0f);
+
+    if (c.counts_frames) {
+        EXPECT_EQ(info.get_length(), 44123.0 / 44100.0);
+    } else {
+        // Whole milliseconds, as lossy formats report them (with their encoder's padding).
+        EXPECT_NEAR(info.get_length(), 1.0, 0.1);
+        EXPECT_EQ(std::round(info.get_length() * 1000) / 1000, info.get_length());
+    }
+    std::vector<std::string> names = {"samplerate", "channels", "bitspersample", "bitrate", "codec"};
+    if (!c.lossless) names.erase(names.begin() + 2);
+    EXPECT_EQ(info_names(info), names);
+    EXPECT_EQ(info_value(info, "samplerate"), c.sample_rate);
+    EXPECT_EQ(info_value(info, "channels"), "2");
+    if (c.lossless) {
+        EXPECT_EQ(info_value(info, "bitspersample"), "16");
+    }
+    EXPECT_GT(std::atoi(info_value(info, "bitrate").c_str()), 0);
+    EXPECT_EQ(info_value(info, "codec"), c.codec);
+}
+
+INSTANTIATE_TEST_SUITE_P(formats, audio_format, ::testing::ValuesIn(format_cases),
+                         [](const ::testing::TestParamInfo<format_case>& info) { return std::string(info.param.name); });
+
+TEST(audio_file_source, replaygain_that_does_not_parse_stays_not_set_and_is_no_field) {
+    test_support::scratch_dir dir;
+    const std::string file = dir / "odd.wav";
+    write_tone_wav(file);
+    TagLib::PropertyMap tags;
+    tags.insert("TITLE", TagLib::StringList(utf8("Odd")));
+    tags.insert("REPLAYGAIN_TRACK_GAIN", TagLib::StringList(utf8("loud")));
+    tags.insert("REPLAYGAIN_ALBUM_PEAK", TagLib::StringList(utf8("0.5 dB")));
+    tags.insert("REPLAYGAIN_ALBUM_GAIN", TagLib::StringList(utf8("+1.5 DB")));
+    tag_through_properties(file, tags);
+    const auto info = host::read_audio_file(file).info;
+    EXPECT_EQ(fields_of(info), std::vector<std::string>{"title=Odd"});
+    const replaygain_values rg = info.replaygain();
+    EXPECT_EQ(rg.track_gain, replaygain_values::gain_not_set);
+    EXPECT_EQ(rg.album_peak, replaygain_values::peak_not_set);
+    EXPECT_EQ(rg.album_gain, 1.5f);
+    EXPECT_EQ(rg.track_peak, replaygain_values::peak_not_set);
+}
+
+TEST(audio_file_source, replaygain_texts_parse_with_or_without_the_unit) {
+    struct text_case {
+        const char* text;
+        std::optional<float> gain;
+        std::optional<float> peak;
+    };
+    const std::vector<text_case> cases = {
+        {"-6.50 dB", -6.5f, std::nullopt}, {"-6.50", -6.5f, -6.5f},    {" +2.1 db ", 2.1f, std::nullopt},
+        {"-3dB", -3.0f, std::nullopt},     {"0.988", 0.988f, 0.988f},  {"1e-3", 0.001f, 0.001f},
+        {"", std::nullopt, std::nullopt},  {"dB", std::nullopt, std::nullopt}, {"loud", std::nullopt, std::nullopt},
+        {"-6.5 dBFS", std::nullopt, std::nullopt}, {"+-1", std::nullopt, std::nullopt}, {"1,5", std::nullopt, std::nullopt},
+        {"nan", std::nullopt, std::nullopt}, {"inf dB", std::nullopt, std::nullopt}, {"1e39", std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(host::parse_gain_text(c.text), c.gain) << '"' << c.text << '"';
+        EXPECT_EQ(host::parse_peak_text(c.text), c.peak) << '"' << c.text << '"';
+    }
+}
+
+TEST(audio_file_source, names_compare_in_natural_order) {
+    const std::vector<std::pair<const char*, const char*>> ordered = {
+        {"2", "10"},        {"2 Intro.flac", "10 Outro.flac"}, {"disc1/9", "disc1/10"}, {"a", "B"},
+        {"track9b", "Track10a"}, {"x", "x1"},                  {"01", "1"},             {"A", "a"},
+        {"99999999999999999999998", "99999999999999999999999"},
+    };
+    for (const auto& [a, b] : ordered) {
+        EXPECT_TRUE(host::natural_less(a, b)) << a << " < " << b;
+        EXPECT_FALSE(host::natural_less(b, a)) << b << " < " << a;
+    }
+    EXPECT_FALSE(host::natural_less("same", "same"));
+}
+
+TEST(audio_file_source, a_directory_adds_its_audio_files_in_natural_order_and_arguments_keep_theirs) {
+    test_support::scratch_dir dir;
+    const fs::path album = dir.path() / "album";
+    fs::create_directories(album / "sub");
+    for (const char* name : {"10.wav", "2.wav", "1.WAV", ".hidden.wav", "sub/3.wav"}) write_tone_wav((album / name).string());
+    test_support::write_file((album / "notes.txt").string(), "not audio");
+    fs::create_directory(album / "4.wav");  // a directory, whatever its name
+    const std::string single = dir / "single.wav";
+    write_tone_wav(single, 4410);
+
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    const auto entries = host::read_audio_files({single, album.string() + "/", single},
+                                                [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
+    std::vector<std::string> paths;
+    for (const auto& entry : entries) paths.push_back(entry.path);
+    const std::string a = "file://" + album.string() + "/";
+    EXPECT_EQ(paths, (std::vector<std::string>{"file://" + single, a + "1.WAV", a + "2.wav", a + "10.wav", "file://" + single}));
+    EXPECT_EQ(entries[0].info.get_length(), 0.1);
+    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+    EXPECT_TRUE(host::has_audio_extension("x.FLAC"));
+    EXPECT_FALSE(host::has_audio_extension("flac"));
+}
+
+TEST(audio_file_source, relative_paths_become_absolute_without_dot_steps) {
+    test_support::scratch_dir dir;
+    write_tone_wav(dir / "t.wav");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const std::string path = host::read_audio_file("./t.wav").path;
+    fs::current_path(before);
+    EXPECT_EQ(path, "file://" + dir.path().string() + "/t.wav");
+}
+
+TEST(audio_file_source, input_that_cannot_be_read_is_an_error_naming_it) {
+    test_support::scratch_dir dir;
+    const std::string broken = dir / "broken.flac";
+    test_support::write_file(broken, "this is not a FLAC stream at all");
+    const std::string text = dir / "notes.txt";
+    test_support::write_file(text, "plain text");
+    const std::string missing = dir / "missing.wav";
+    const std::string good = dir / "good.wav";
+    write_tone_wav(good);
+
+    EXPECT_EQ(error_of([&] { host::read_audio_file(broken); }), broken + ": not an audio file that can be read");
+    EXPECT_EQ(error_of([&] { host::read_audio_file(text); }), text + ": not an audio file that can be read");
+    EXPECT_EQ(error_of([&] { host::read_audio_file(missing); }), missing + ": No such file or directory");
+    EXPECT_EQ(error_of([&] { host::read_audio_file(dir.path().string()); }),
+              dir.path().string() + ": is a directory, not an audio file");
+    // Listing stops at a missing argument before anything is read; reading stops at the bad file.
+    int calls = 0;
+    EXPECT_EQ(error_of([&] { host::read_audio_files({good, missing}, [&](std::size_t, std::size_t) { ++calls; }); }),
+              missing + ": No such file or directory");
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(error_of([&] { host::read_audio_files({good, broken, good}); }), broken + ": not an audio file that can be read");
+}
+
+}  // namespace
