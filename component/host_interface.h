@@ -91,6 +91,10 @@ public:
     // Opens for writing: created, or emptied when it exists.
     static constexpr t_uint32 open_mode_write_new = 2;
 
+    // Opens path through the first filesystem service the host offers that accepts it.
+    // Defined by the component; hosts never call it.
+    static void g_open(service_ref* out, const char* path, t_uint32 mode, orvanta_io::abort_callback& abort);
+
 protected:
     ~filesystem() = default;
 };

@@ -36,5 +36,5 @@ public:
     uCallStackTracker& operator=(const uCallStackTracker&) = delete;
 
 private:
-    const char* label_;
+    [[maybe_unused]] const char* label_;
 };

@@ -1,0 +1,3 @@
+#include "component/factory_registry.h"
+
+constinit service_factory_base* factory_list_head = nullptr;
