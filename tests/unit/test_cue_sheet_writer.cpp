@@ -1,0 +1,283 @@
+// Whole sheets, laid out line by line: every byte of the writer's output is fixed.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cuesheet/cue_sheet_writer.h"
+#include "platform/standin.h"
+#include "trackinfo/index_masks.h"
+
+namespace {
+
+using field_list = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+cue_track make_track(const char* file_name, t_uint32 number, double offset, const field_list& fields,
+                     replaygain_values gain = {}) {
+    cue_track track;
+    track.file_name.assign(file_name, vesk::length_up_to_nul);
+    track.track_number = number;
+    set_index_times(track, offset);
+    for (const auto& [name, values] : fields) {
+        const t_uint32 field = track.info.append_field(name.c_str(), vesk::length_up_to_nul,
+                                                       values.empty() ? "" : values[0].c_str(), vesk::length_up_to_nul);
+        for (std::size_t v = 1; v < values.size(); ++v)
+            track.info.insert_field_value(field, static_cast<t_uint32>(v), values[v].c_str(), vesk::length_up_to_nul);
+    }
+    track.info.set_replaygain(gain);
+    return track;
+}
+
+std::string sheet_of(const std::vector<cue_track>& tracks) {
+    cue_track_list list;
+    for (const cue_track& track : tracks) list.append_record(track);
+    vesk::string8_t<vesk::alloc_fast_aggressive> out;
+    write_cue_sheet(out, list);
+    return out.text();
+}
+
+// Lines joined with the sheet's CRLF, each ending in one.
+std::string lines(const std::vector<std::string>& text) {
+    std::string joined;
+    for (const std::string& line : text) joined += line + "\r\n";
+    return joined;
+}
+
+TEST(cue_sheet_writer, worked_album_image_example) {
+    replaygain_values first_gain;
+    first_gain.album_gain = -7.25f;
+    first_gain.album_peak = 1.0f;
+    first_gain.track_gain = -6.5f;
+    first_gain.track_peak = 0.98f;
+    const field_list common = {{"artist", {"Artist A"}}, {"album", {"Album X"}}, {"genre", {"Rock"}}};
+    field_list one = common, two = common;
+    one.push_back({"title", {"Song One"}});
+    one.push_back({"date", {"1999"}});
+    two.push_back({"title", {"Song Two"}});
+    two.push_back({"date", {"2000"}});
+
+    EXPECT_EQ(sheet_of({make_track("Image.flac", 1, 0.0, one, first_gain), make_track("Image.flac", 2, 245.5, two)}),
+              lines({
+                  "REM GENRE Rock",
+                  "PERFORMER \"Artist A\"",
+                  "TITLE \"Album X\"",
+                  "REM REPLAYGAIN_ALBUM_GAIN -7.25 dB",
+                  "REM REPLAYGAIN_ALBUM_PEAK 1.000000",
+                  "FILE \"Image.flac\" WAVE",
+                  "  TRACK 01 AUDIO",
+                  "    TITLE \"Song One\"",
+                  "    REM DATE 1999",
+                  "    REM REPLAYGAIN_TRACK_GAIN -6.50 dB",
+                  "    REM REPLAYGAIN_TRACK_PEAK 0.980000",
+                  "    INDEX 01 00:00:00",
+                  "  TRACK 02 AUDIO",
+                  "    TITLE \"Song Two\"",
+                  "    REM DATE 2000",
+                  "    INDEX 01 04:05:38",
+              }));
+}
+
+TEST(cue_sheet_writer, empty_list_appends_nothing_and_output_is_only_extended) {
+    vesk::string8_t<vesk::alloc_fast_aggressive> out("kept");
+    cue_track_list list;
+    write_cue_sheet(out, list);
+    EXPECT_STREQ(out.text(), "kept");
+    list.append_record(make_track("a.wav", 1, 0, {}));
+    write_cue_sheet(out, list);
+    EXPECT_EQ(std::string(out.text()), "kept" + lines({"FILE \"a.wav\" WAVE", "  TRACK 01 AUDIO", "    INDEX 01 00:00:00"}));
+}
+
+TEST(cue_sheet_writer, performer_rule) {
+    struct row {
+        const char* name;
+        field_list first, second;
+        std::vector<std::string> expected;
+    };
+    const std::vector<row> rows = {
+        {"album artist shared: header names it, every track its artist",
+         {{"album artist", {"Various"}}, {"artist", {"A"}}},
+         {{"album artist", {"Various"}}, {"artist", {"A"}}},
+         {"PERFORMER \"Various\"", "FILE \"f\" WAVE", "  TRACK 01 AUDIO", "    PERFORMER \"A\"", "    INDEX 01 00:00:00",
+          "  TRACK 02 AUDIO", "    PERFORMER \"A\"", "    INDEX 01 00:00:00"}},
+        {"only the artist shared: header only",
+         {{"album artist", {"X"}}, {"artist", {"A"}}},
+         {{"album artist", {"Y"}}, {"artist", {"A"}}},
+         {"PERFORMER \"A\"", "FILE \"f\" WAVE", "  TRACK 01 AUDIO", "    INDEX 01 00:00:00", "  TRACK 02 AUDIO",
+          "    INDEX 01 00:00:00"}},
+        {"neither shared: tracks only, and only those that have one",
+         {{"artist", {"A"}}},
+         {},
+         {"FILE \"f\" WAVE", "  TRACK 01 AUDIO", "    PERFORMER \"A\"", "    INDEX 01 00:00:00", "  TRACK 02 AUDIO",
+          "    INDEX 01 00:00:00"}},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(sheet_of({make_track("f", 1, 0, r.first), make_track("f", 2, 0, r.second)}), lines(r.expected));
+    }
+}
+
+TEST(cue_sheet_writer, album_wide_is_decided_by_exact_bytes) {
+    struct row {
+        const char* name;
+        std::vector<std::string> first, second;
+        bool album_wide;
+    };
+    const std::vector<row> rows = {
+        {"same", {"Rock"}, {"Rock"}, true},
+        {"case differs", {"Rock"}, {"rock"}, false},
+        {"value order differs", {"Rock", "Pop"}, {"Pop", "Rock"}, false},
+        {"same values", {"Rock", "Pop"}, {"Rock", "Pop"}, true},
+        {"white space differs", {"Rock"}, {"Rock "}, false},
+        {"missing on the second", {"Rock"}, {}, false},
+        {"no values on either", {}, {}, false},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        cue_track_list list;
+        field_list first = {{"GENRE", r.first}}, second;
+        if (!r.second.empty()) second = {{"genre", r.second}};
+        cue_track a = make_track("f", 1, 0, first), b = make_track("f", 2, 0, second);
+        if (r.first.empty()) a.info.remove_fields(index_mask_all());
+        list.append_record(a);
+        list.append_record(b);
+        EXPECT_EQ(field_is_album_wide(list, "genre"), r.album_wide);
+        vesk::string8_t<vesk::alloc_fast_aggressive> out;
+        write_cue_sheet(out, list);
+        // Genre lives only in the header, so a field that is not album-wide appears nowhere.
+        EXPECT_EQ(std::string(out.text()).find("GENRE") != std::string::npos, r.album_wide);
+    }
+}
+
+TEST(cue_sheet_writer, single_record_puts_every_shared_field_in_the_header) {
+    const field_list fields = {{"album artist", {"AA"}}, {"artist", {"A"}},      {"album", {"Al"}},
+                               {"genre", {"G"}},         {"date", {"2001"}},     {"discid", {"D1"}},
+                               {"comment", {"C"}},       {"catalog", {"123"}},   {"songwriter", {"S"}},
+                               {"title", {"T"}},         {"isrc", {"ISRC1"}}};
+    EXPECT_EQ(sheet_of({make_track("f.flac", 1, 0, fields)}),
+              lines({"REM GENRE G", "REM DATE 2001", "REM DISCID D1", "REM COMMENT C", "CATALOG 123",
+                     "SONGWRITER \"S\"", "PERFORMER \"AA\"", "TITLE \"Al\"", "FILE \"f.flac\" WAVE",
+                     "  TRACK 01 AUDIO", "    TITLE \"T\"", "    PERFORMER \"A\"", "    ISRC ISRC1",
+                     "    INDEX 01 00:00:00"}));
+}
+
+TEST(cue_sheet_writer, values_are_cleaned_but_file_names_are_not) {
+    const field_list fields = {
+        {"title", {"Say \"Hi\""}},
+        {"comment", {"one\r\ntwo"}},
+        {"artist", {"lone\nline\ttab\x01" "end"}},
+        {"songwriter", {"Zo\xC3\xAB \xE2\x99\xAA\rX"}},
+        {"isrc", {"a", "b"}},
+    };
+    EXPECT_EQ(sheet_of({make_track("My \"file\".wav", 1, 0, fields)}),
+              lines({"REM COMMENT one\\two", "SONGWRITER \"Zo\xC3\xAB \xE2\x99\xAA_X\"", "PERFORMER \"lone_line_tab_end\"",
+                     "FILE \"My \"file\".wav\" WAVE", "  TRACK 01 AUDIO", "    TITLE \"Say 'Hi'\"", "    ISRC a, b",
+                     "    INDEX 01 00:00:00"}));
+}
+
+TEST(cue_sheet_writer, file_lines_follow_changes_from_the_previous_record) {
+    EXPECT_EQ(sheet_of({make_track("A", 1, 0, {}), make_track("B", 2, 0, {}), make_track("A", 3, 0, {}),
+                        make_track("a", 4, 0, {})}),
+              lines({"FILE \"A\" WAVE", "  TRACK 01 AUDIO", "    INDEX 01 00:00:00", "FILE \"B\" WAVE",
+                     "  TRACK 02 AUDIO", "    INDEX 01 00:00:00", "FILE \"A\" WAVE", "  TRACK 03 AUDIO",
+                     "    INDEX 01 00:00:00", "FILE \"a\" WAVE", "  TRACK 04 AUDIO", "    INDEX 01 00:00:00"}));
+    EXPECT_EQ(sheet_of({make_track("", 7, 0, {}), make_track("x", 123, 0, {})}),
+              lines({"  TRACK 07 AUDIO", "    INDEX 01 00:00:00", "FILE \"x\" WAVE", "  TRACK 123 AUDIO",
+                     "    INDEX 01 00:00:00"}));
+}
+
+TEST(cue_sheet_writer, index_lines) {
+    struct row {
+        const char* name;
+        std::vector<std::pair<int, double>> times;
+        std::vector<std::string> expected;
+    };
+    const std::vector<row> rows = {
+        {"pregap before the start", {{0, -2.0}, {1, 0.0}}, {"    PREGAP 00:02:00", "    INDEX 01 00:00:00"}},
+        {"index 00 inside the file", {{0, 1.0}, {1, 3.0}}, {"    INDEX 00 00:01:00", "    INDEX 01 00:03:00"}},
+        {"index 1 equal to index 0", {{0, 3.0}, {1, 3.0}}, {"    INDEX 01 00:03:00"}},
+        {"index 1 below index 0", {{0, 5.0}, {1, 3.0}}, {"    INDEX 01 00:03:00"}},
+        {"further points until the first non-positive",
+         {{0, 1.0}, {1, 1.0}, {2, 10.0}, {3, 20.5}, {4, 0.0}, {5, 30.0}},
+         {"    INDEX 01 00:01:00", "    INDEX 02 00:10:00", "    INDEX 03 00:20:38"}},
+        {"a zero index 2 hides later points", {{2, 0.0}, {3, 10.0}}, {"    INDEX 01 00:00:00"}},
+        {"a negative index 2 ends the walk", {{2, -1.0}, {3, 10.0}}, {"    INDEX 01 00:00:00"}},
+        {"index 99 is the last", {}, {}},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        cue_track track = make_track("f", 1, 0, {});
+        std::vector<std::string> expected = {"FILE \"f\" WAVE", "  TRACK 01 AUDIO"};
+        if (r.times.empty()) {
+            for (int n = 0; n < 100; ++n) track.index_times[n] = n == 0 ? 1 : n;
+            expected.push_back("    INDEX 01 00:01:00");
+            for (int n = 2; n < 100; ++n) {
+                const std::string nn = (n < 10 ? "0" : "") + std::to_string(n);
+                const std::string mm = n / 60 < 10 ? "0" + std::to_string(n / 60) : std::to_string(n / 60);
+                const std::string ss = n % 60 < 10 ? "0" + std::to_string(n % 60) : std::to_string(n % 60);
+                expected.push_back("    INDEX " + nn + " " + mm + ":" + ss + ":00");
+            }
+        } else {
+            for (const auto& [n, t] : r.times) track.index_times[n] = t;
+            expected.insert(expected.end(), r.expected.begin(), r.expected.end());
+        }
+        EXPECT_EQ(sheet_of({track}), lines(expected));
+    }
+}
+
+TEST(cue_sheet_writer, replaygain_lines) {
+    replaygain_values first;
+    first.album_gain = 0.0f;
+    first.album_peak = 0.0f;
+    first.track_gain = -1000.0f;
+    first.track_peak = -1.0f;
+    replaygain_values second;
+    second.album_gain = -3.0f;  // only the first record's album values count
+    second.album_peak = 0.5f;
+    second.track_gain = 0.0f;
+    second.track_peak = 0.0f;
+    EXPECT_EQ(sheet_of({make_track("f", 1, 0, {}, first), make_track("f", 2, 0, {}, second)}),
+              lines({"REM REPLAYGAIN_ALBUM_GAIN +0.00 dB", "REM REPLAYGAIN_ALBUM_PEAK 0.000000", "FILE \"f\" WAVE",
+                     "  TRACK 01 AUDIO", "    INDEX 01 00:00:00", "  TRACK 02 AUDIO",
+                     "    REM REPLAYGAIN_TRACK_GAIN +0.00 dB", "    REM REPLAYGAIN_TRACK_PEAK 0.000000",
+                     "    INDEX 01 00:00:00"}));
+    // Without album values on the first record, the header has none even when a later one has.
+    EXPECT_EQ(sheet_of({make_track("f", 1, 0, {}), make_track("f", 2, 0, {}, second)}).find("ALBUM_GAIN"),
+              std::string::npos);
+}
+
+TEST(cue_sheet_writer, flags_line_when_not_empty) {
+    cue_track track = make_track("f", 1, 0, {{"title", {"T"}}});
+    track.flags.assign("DCP PRE", vesk::length_up_to_nul);
+    EXPECT_EQ(sheet_of({track}), lines({"FILE \"f\" WAVE", "  TRACK 01 AUDIO", "    TITLE \"T\"", "    FLAGS DCP PRE",
+                                        "    INDEX 01 00:00:00"}));
+}
+
+TEST(cue_sheet_writer, running_out_of_memory_keeps_what_was_written) {
+    cue_track_list list;
+    list.append_record(make_track("a.flac", 1, 0, {{"artist", {"A"}}, {"title", {"One \"x\"\r\ny"}}}));
+    list.append_record(make_track("a.flac", 2, 200, {{"artist", {"A"}}, {"title", {"Two"}}}));
+    vesk::string8_t<vesk::alloc_fast_aggressive> whole;
+    write_cue_sheet(whole, list);
+
+    int failures = 0;
+    for (unsigned long k = 1;; ++k) {
+        vesk::string8_t<vesk::alloc_fast_aggressive> out;
+        platform::standin::fail_heap_call(k);
+        try {
+            write_cue_sheet(out, list);
+            platform::standin::fail_heap_call(0);
+            EXPECT_EQ(std::string(out.text()), whole.text());
+            break;
+        } catch (const std::bad_alloc& e) {
+            platform::standin::fail_heap_call(0);
+            ++failures;
+            EXPECT_STREQ(e.what(), "bad allocation");
+            EXPECT_EQ(std::string(whole.text()).rfind(out.text(), 0), 0u) << "not a prefix at heap call " << k;
+        }
+    }
+    EXPECT_GT(failures, 5);
+}
+
+}  // namespace
