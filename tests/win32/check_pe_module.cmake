@@ -1,0 +1,113 @@
+# Reads a module of the 32-bit Windows build with llvm-readobj (on the build machine) and fails
+# unless it is a PE32 image for i386 with a SafeSEH table, exports exactly EXPORTS and imports
+# only from ALLOWED_IMPORTS (DLL names, compared ignoring case). Lists are separated by commas.
+#   cmake -DREADOBJ=llvm-readobj -DMODULE=x.dll -DEXPORTS=a,b -DALLOWED_IMPORTS=k.dll,u.dll -P check_pe_module.cmake
+# EXPORTS_DEF=file.def takes the expected exports from a .def file's EXPORTS section instead.
+
+cmake_minimum_required(VERSION 3.25)
+
+foreach(required READOBJ MODULE)
+  if(NOT DEFINED ${required})
+    message(FATAL_ERROR "${required} is not set")
+  endif()
+endforeach()
+
+string(REPLACE "," ";" EXPORTS "${EXPORTS}")
+string(REPLACE "," ";" ALLOWED_IMPORTS "${ALLOWED_IMPORTS}")
+
+function(readobj option out)
+  execute_process(COMMAND ${READOBJ} ${option} ${MODULE}
+    OUTPUT_VARIABLE text ERROR_VARIABLE error RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "llvm-readobj ${option} ${MODULE} failed: ${error}")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+set(problems "")
+macro(problem text)
+  string(APPEND problems "  ${text}\n")
+endmacro()
+
+get_filename_component(module_name ${MODULE} NAME)
+
+# PE32 (optional header magic 0x10B) for i386.
+readobj(--file-headers headers)
+if(NOT headers MATCHES "Machine: IMAGE_FILE_MACHINE_I386")
+  problem("not an i386 image")
+endif()
+if(NOT headers MATCHES "Magic: 0x10B")
+  problem("not PE32 (optional header magic is not 0x10B)")
+endif()
+# Windows refuses the C++ handlers of an image marked as having no exception handlers.
+if(headers MATCHES "IMAGE_DLL_CHARACTERISTICS_NO_SEH")
+  problem("marked IMAGE_DLL_CHARACTERISTICS_NO_SEH")
+endif()
+
+readobj(--coff-load-config load_config)
+if(NOT load_config MATCHES "LoadConfig \\[")
+  problem("no load configuration record")
+endif()
+if(NOT load_config MATCHES "SEHandlerTable: 0x[0-9A-F]*[1-9A-F]")
+  problem("no SafeSEH handler table")
+endif()
+if(NOT load_config MATCHES "SEHandlerCount: [1-9]")
+  problem("the SafeSEH handler table is empty")
+endif()
+
+# Exports: the names, sorted; the unnamed entry llvm-readobj shows for ordinal 0 is not one.
+if(DEFINED EXPORTS_DEF)
+  file(STRINGS ${EXPORTS_DEF} def_lines)
+  set(EXPORTS "")
+  set(in_exports FALSE)
+  foreach(line IN LISTS def_lines)
+    string(STRIP "${line}" line)
+    if(line STREQUAL "" OR line MATCHES "^;")
+      continue()
+    elseif(line STREQUAL "EXPORTS")
+      set(in_exports TRUE)
+    elseif(in_exports)
+      string(REGEX REPLACE "[ \t].*" "" line "${line}")
+      list(APPEND EXPORTS "${line}")
+    endif()
+  endforeach()
+endif()
+readobj(--coff-exports exports_text)
+string(REGEX MATCHALL "Name: [^\n]+" export_lines "${exports_text}")
+set(exported "")
+foreach(line IN LISTS export_lines)
+  string(REGEX REPLACE "^Name: " "" name "${line}")
+  list(APPEND exported "${name}")
+endforeach()
+list(SORT exported)
+set(expected ${EXPORTS})
+list(SORT expected)
+if(NOT exported STREQUAL expected)
+  string(REPLACE ";" " " exported_text "${exported}")
+  string(REPLACE ";" " " expected_text "${expected}")
+  problem("exports [${exported_text}], expected exactly [${expected_text}]")
+endif()
+
+# Imports: only from the allowed DLLs.
+readobj(--coff-imports imports_text)
+string(REGEX MATCHALL "Name: [^\n]+" import_lines "${imports_text}")
+set(allowed "")
+foreach(dll IN LISTS ALLOWED_IMPORTS)
+  string(TOLOWER "${dll}" dll)
+  list(APPEND allowed "${dll}")
+endforeach()
+set(imported "")
+foreach(line IN LISTS import_lines)
+  string(REGEX REPLACE "^Name: " "" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  list(APPEND imported "${dll}")
+  if(NOT dll IN_LIST allowed)
+    problem("imports from ${dll}")
+  endif()
+endforeach()
+
+if(NOT problems STREQUAL "")
+  message(FATAL_ERROR "${module_name}:\n${problems}")
+endif()
+string(REPLACE ";" ", " imported "${imported}")
+message(STATUS "${module_name}: PE32 i386, SafeSEH table, exports as expected, imports from ${imported}")
