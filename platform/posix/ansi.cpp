@@ -24,11 +24,12 @@ constexpr const char* utf16_host_order = "UTF-16LE";
 constexpr const char* utf16_host_order = "UTF-16BE";
 #endif
 
-// The Win32 codes WideCharToMultiByte reports for the same failures.
-constexpr t_uint32 error_not_enough_memory = 8;
-constexpr t_uint32 error_invalid_parameter = 87;
-constexpr t_uint32 error_insufficient_buffer = 122;
-constexpr t_uint32 error_arithmetic_overflow = 534;
+// The stand-in's error codes are the system's own (errno values), like those of its events, so the
+// helper library's system text for them is the right one.
+constexpr t_uint32 error_not_enough_memory = ENOMEM;
+constexpr t_uint32 error_invalid_parameter = EINVAL;
+constexpr t_uint32 error_insufficient_buffer = ENOBUFS;
+constexpr t_uint32 error_arithmetic_overflow = EOVERFLOW;
 
 std::atomic<const char*> code_page{"WINDOWS-1252"};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -264,13 +266,13 @@ TEST_F(ansi_conversion, wide_to_ansi_keeps_the_win32_contract) {
 
     platform::set_last_error(0);
     EXPECT_EQ(platform::wide_to_ansi(u"abc", -1, out, 3), 0);
-    EXPECT_EQ(platform::last_error(), 122u);  // ERROR_INSUFFICIENT_BUFFER
+    EXPECT_EQ(platform::last_error(), t_uint32{ENOBUFS});
     platform::set_last_error(0);
     EXPECT_EQ(platform::wide_to_ansi(u"a\u0101", 2, out, 1), 0);  // the '?' does not fit
-    EXPECT_EQ(platform::last_error(), 122u);
+    EXPECT_EQ(platform::last_error(), t_uint32{ENOBUFS});
 
     EXPECT_EQ(platform::wide_to_ansi(u"abc", 0, nullptr, 0), 0);
-    EXPECT_EQ(platform::last_error(), 87u);  // ERROR_INVALID_PARAMETER
+    EXPECT_EQ(platform::last_error(), t_uint32{EINVAL});
     EXPECT_EQ(platform::wide_to_ansi(nullptr, -1, nullptr, 0), 0);
     EXPECT_EQ(platform::wide_to_ansi(u"abc", -2, nullptr, 0), 0);
     EXPECT_EQ(platform::wide_to_ansi(u"abc", -1, nullptr, 4), 0);
