@@ -1,0 +1,117 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <system_error>
+
+#include "cli/exit_status.h"
+#include "cli/messages.h"
+
+#ifndef TREVALIN_VERSION
+#error "TREVALIN_VERSION must name the program's version"
+#endif
+
+namespace cli {
+
+namespace {
+
+struct format_name {
+    const char* name;
+    t_uint32 filter_index;
+};
+
+// In the order of the dialog's filters.
+constexpr format_name format_names[] = {
+    {"utf8", 1},
+    {"ansi", 2},
+    {"utf8-image", 3},
+    {"ansi-image", 4},
+};
+
+const char footer[] =
+    "The selection is either audio files (a directory adds its audio files in name order) or a\n"
+    "JSON track list. Without --output the save dialog is a prompt on the terminal.\n"
+    "\n"
+    "Exit status: 0 written, 1 cancelled or replacement declined, 2 usage error or unreadable\n"
+    "input (nothing written), 3 the export failed.";
+
+std::string failure_message(const CLI::App*, const CLI::Error& error) {
+    return std::string("trevalin: ") + error.what() + "\nTry 'trevalin --help' for more information.\n";
+}
+
+}  // namespace
+
+std::optional<t_uint32> filter_index_of_format(const std::string& name) {
+    for (const auto& format : format_names) {
+        if (name == format.name) return format.filter_index;
+    }
+    return std::nullopt;
+}
+
+std::string default_component_path() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return "libtrevalin.so";
+    return (program.parent_path() / "libtrevalin.so").string();
+}
+
+parsed_command_line parse_command_line(int argc, char** argv) {
+    CLI::App app("Writes a cue sheet for a selection of tracks.", "trevalin");
+    app.footer(footer);
+    app.failure_message(failure_message);
+
+    command_options options;
+    std::string track_list;
+    std::string output;
+    std::string format = "utf8";
+    std::string code_page;
+    std::string component;
+
+    app.add_option("files", options.inputs, "audio files in selection order; a directory adds its audio files in name order")
+        ->type_name("FILE|DIR");
+    auto* tracks_option = app.add_option("--tracks", track_list,
+                                         "take the selection from a JSON track list (\"-\" reads standard input)")
+                              ->type_name("LIST.json");
+    auto* output_option =
+        app.add_option("-o,--output", output,
+                       "answer the save dialog with PATH; an existing directory gets the proposed name "
+                       "inside it; \"-\" writes to standard output")
+            ->type_name("PATH");
+    auto* format_option = app.add_option("-f,--format", format, "the dialog filter: utf8 (default) | ansi | utf8-image | ansi-image")
+        ->type_name("NAME");
+    app.add_flag("--overwrite", options.overwrite, "confirm replacing an existing file");
+    auto* code_page_option =
+        app.add_option("--codepage", code_page, "the ANSI code page for the ansi formats (default windows-1252)")
+            ->type_name("NAME");
+    auto* component_option =
+        app.add_option("--component", component,
+                       "the component library to load (default: the one installed beside the program)")
+            ->type_name("PATH");
+    app.add_flag("-q,--quiet", options.quiet, "no progress output");
+    app.set_version_flag("--version", "trevalin " TREVALIN_VERSION);
+
+    try {
+        app.parse(argc, argv);
+        if (auto index = filter_index_of_format(format)) {
+            options.filter_index = *index;
+        } else {
+            throw usage_error("unknown format \"" + format + "\" (expected utf8, ansi, utf8-image or ansi-image)");
+        }
+        options.format_given = format_option->count() > 0;
+        if (tracks_option->count() > 0) options.track_list = track_list;
+        if (output_option->count() > 0) options.output = output;
+        if (code_page_option->count() > 0) options.code_page = code_page;
+        options.component_given = component_option->count() > 0;
+        options.component = options.component_given ? component : default_component_path();
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return {std::nullopt, status == 0 ? code_of(exit_status::written) : code_of(exit_status::usage_error)};
+    } catch (const usage_error& error) {
+        report(error.what());
+        return {std::nullopt, code_of(exit_status::usage_error)};
+    }
+    return {std::move(options), 0};
+}
+
+}  // namespace cli

@@ -1,0 +1,43 @@
+// The command line: what to read, where the save dialog's answer comes from, and how to write.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "component/abi.h"
+
+namespace cli {
+
+struct command_options {
+    std::vector<std::string> inputs;        // audio files and directories, in selection order
+    std::optional<std::string> track_list;  // --tracks: a JSON track list ("-" = standard input)
+    std::optional<std::string> output;      // -o: the dialog's answer; absent = ask on the terminal
+    t_uint32 filter_index = 1;              // -f: the dialog filter, 1-based as the dialog counts
+    bool overwrite = false;                 // the answer to the dialog's replace confirmation
+    std::optional<std::string> code_page;   // --codepage as given
+    std::string component;                  // the component library to load
+    bool component_given = false;           // --component named it
+    bool format_given = false;              // -f was given (the prompt preselects it)
+    bool quiet = false;
+};
+
+// What the command line asks for: a run with these options, or an immediate exit (after --help,
+// --version, or a usage error already reported) with this status.
+struct parsed_command_line {
+    std::optional<command_options> options;
+    int exit_code = 0;
+};
+
+// Parses argv. Help and version texts go to standard output, usage errors to standard error.
+// Checks only what the command line itself says; see validate_options for the rest.
+parsed_command_line parse_command_line(int argc, char** argv);
+
+// The dialog filter named by a --format value (utf8, ansi, utf8-image, ansi-image); nothing for
+// any other name.
+std::optional<t_uint32> filter_index_of_format(const std::string& name);
+
+// The component installed beside the running program.
+std::string default_component_path();
+
+}  // namespace cli
