@@ -97,13 +97,18 @@ bool string8_t<Alloc>::lies_in_buffer(const char* p) const noexcept {
 // A source inside our own buffer may move or be overwritten by the buffer rule, so it is copied
 // aside first. Its length is also bounded by the buffer's end, which holds no text of its own.
 template <typename Alloc>
+string8_t<alloc_standard> string8_t<Alloc>::copy_of_own_text(const char* source, t_uint32 max_length) const {
+    const auto room = static_cast<t_uint32>(buffer_.data + buffer_.size - source);
+    string8_t<alloc_standard> copy;
+    copy.assign(source, max_length < room ? max_length : room);
+    return copy;
+}
+
+template <typename Alloc>
 void string8_t<Alloc>::append(const char* source, t_uint32 max_length) {
     if (!source || max_length == 0) return;
     if (lies_in_buffer(source)) {
-        const auto room = static_cast<t_uint32>(buffer_.data + buffer_.size - source);
-        string8_t<alloc_standard> copy;
-        copy.assign(source, max_length < room ? max_length : room);
-        append(copy.text(), length_up_to_nul);
+        append(copy_of_own_text(source, max_length).text(), length_up_to_nul);
         return;
     }
     const t_uint32 k = text_length(source, max_length);
@@ -123,10 +128,7 @@ const char* string8_t<Alloc>::text() const {
 template <typename Alloc>
 void string8_t<Alloc>::assign(const char* source, t_uint32 max_length) {
     if (max_length != 0 && lies_in_buffer(source)) {
-        const auto room = static_cast<t_uint32>(buffer_.data + buffer_.size - source);
-        string8_t<alloc_standard> copy;
-        copy.assign(source, max_length < room ? max_length : room);
-        assign(copy.text(), length_up_to_nul);
+        assign(copy_of_own_text(source, max_length).text(), length_up_to_nul);
         return;
     }
     const t_uint32 k = text_length(source, max_length);

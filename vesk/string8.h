@@ -74,6 +74,7 @@ public:
 private:
     void apply_buffer_rule(t_uint64 needed);
     bool lies_in_buffer(const char* p) const noexcept;
+    string8_t<alloc_standard> copy_of_own_text(const char* source, t_uint32 max_length) const;
 
     typename Alloc::fields buffer_;
 };
