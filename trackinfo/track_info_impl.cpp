@@ -1,5 +1,6 @@
 #include "trackinfo/track_info_impl.h"
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -37,6 +38,39 @@ void release_block(info_entry& entry) noexcept {
     platform::heap_free(entry.name);
     entry.name = nullptr;
     entry.value = nullptr;
+}
+
+// Whether text starts within [first, last] (last is the final NUL).
+bool lies_within(const char* text, const char* first, const char* last) noexcept {
+    const auto address = reinterpret_cast<std::uintptr_t>(text);
+    return text && first && address >= reinterpret_cast<std::uintptr_t>(first) &&
+           address <= reinterpret_cast<std::uintptr_t>(last);
+}
+
+bool lies_within(const char* text, const simple_string& string) noexcept {
+    return !string.is_empty() && lies_within(text, string.text(), string.text() + string.length());
+}
+
+bool lies_within(const char* text, const field_entry& entry) noexcept {
+    if (lies_within(text, entry.name)) return true;
+    for (t_uint32 j = 0; j < entry.values.count(); ++j) {
+        if (lies_within(text, entry.values[j])) return true;
+    }
+    return false;
+}
+
+bool lies_within(const char* text, const info_entry& entry) noexcept {
+    if (!entry.name) return false;
+    return lies_within(text, entry.name, entry.value + vesk::text_length(entry.value, vesk::length_up_to_nul));
+}
+
+// A text that a replacement would free before reading it (the host re-setting an entry from what
+// it read of it) is copied first and the copy given instead.
+void keep_if_within(const char*& text, t_uint32& length, bool within, simple_string& copy) {
+    if (!within) return;
+    copy.set(text, length);
+    text = copy.text();
+    length = vesk::length_up_to_nul;
 }
 
 }  // namespace
@@ -90,7 +124,13 @@ t_uint32 track_info_impl::find_field(const char* name, t_uint32 name_length) con
 t_uint32 track_info_impl::set_field(const char* name, t_uint32 name_length, const char* value,
                                     t_uint32 value_length) {
     const t_uint32 found = find_field(name, name_length);
-    if (found != vesk::index_not_found) remove_fields(index_mask_one(found));
+    simple_string name_copy;
+    simple_string value_copy;
+    if (found != vesk::index_not_found) {
+        keep_if_within(name, name_length, lies_within(name, fields_[found]), name_copy);
+        keep_if_within(value, value_length, lies_within(value, fields_[found]), value_copy);
+        remove_fields(index_mask_one(found));
+    }
     return append_field(name, name_length, value, value_length);
 }
 
@@ -165,7 +205,13 @@ const char* track_info_impl::info_value(t_uint32 index) const {
 t_uint32 track_info_impl::set_info(const char* name, t_uint32 name_length, const char* value,
                                    t_uint32 value_length) {
     const t_uint32 found = find_info(name, name_length);
-    if (found != vesk::index_not_found) remove_infos(index_mask_one(found));
+    simple_string name_copy;
+    simple_string value_copy;
+    if (found != vesk::index_not_found) {
+        keep_if_within(name, name_length, lies_within(name, infos_[found]), name_copy);
+        keep_if_within(value, value_length, lies_within(value, infos_[found]), value_copy);
+        remove_infos(index_mask_one(found));
+    }
     return append_info(name, name_length, value, value_length);
 }
 

@@ -49,7 +49,7 @@ public:
     const char* field_value(t_uint32 field, t_uint32 value) const override;                    // slot 7
     t_uint32 find_field(const char* name, t_uint32 name_length) const override;                // slot 8
     // Removes the first field of that name, then appends the new one, so it moves to the end. A
-    // failing append leaves the old field removed.
+    // failing append leaves the old field removed. The texts may be the replaced field's own.
     t_uint32 set_field(const char* name, t_uint32 name_length, const char* value,
                        t_uint32 value_length) override;                                         // slot 9
     // A value index at or past the end appends.

@@ -99,6 +99,22 @@ TEST_F(growable_array_rule, in_place_shrink_refused) {
     }
 }
 
+// A growth first asks to keep its block; a refusal only means a new block, so failing that first
+// heap call still grows the array.
+TEST_F(growable_array_rule, growth_tries_the_block_in_place_first) {
+    growable_array_t<counted> array;
+    array.resize(3);
+    fill(array);
+    fail_heap_call(1);
+    array.resize(40);
+    fail_heap_call(0);
+    EXPECT_EQ(array.capacity(), 64u);
+    std::vector<int> expected = one_to(3);
+    expected.resize(40, 0);
+    EXPECT_EQ(values(array), expected);
+    EXPECT_EQ(lifetimes::alive(), 40);
+}
+
 TEST_F(growable_array_rule, overflowing_sizes_raise_without_touching_the_heap) {
     struct wide {
         char bytes[1024];

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <numeric>
 #include <random>
 #include <string>
@@ -167,6 +168,146 @@ TEST(track_info_impl, set_info_moves_the_replaced_entry_to_the_end) {
     EXPECT_STREQ(record.info_value(2), "6");
 }
 
+// A host may re-set an entry from what it read of that very entry: the texts it passes would be
+// freed by the removal before the new entry reads them.
+TEST(track_info_impl, set_field_and_set_info_accept_the_replaced_entrys_own_texts) {
+    track_info_impl record;
+    record.append_field("ARTIST", all, "first artist", all);
+    record.insert_field_value(0, 1, "second artist", all);
+    record.append_field("TITLE", all, "t", all);
+    record.append_info("codec", all, "FLAC", all);
+    record.append_info("channels", all, "2", all);
+
+    EXPECT_EQ(record.set_field(record.field_name(0), all, record.field_value(0, 1) + 7, 6), 1u);
+    EXPECT_EQ(names(record), (std::vector<std::string>{"TITLE", "ARTIST"}));
+    EXPECT_EQ(values(record, 1), (std::vector<std::string>{"artist"}));
+    EXPECT_EQ(record.set_field(record.field_value(1, 0), all, record.field_name(1) + 2, 3), 1u);
+    EXPECT_EQ(names(record), (std::vector<std::string>{"TITLE", "artist"}));
+    EXPECT_EQ(values(record, 1), (std::vector<std::string>{"TIS"}));
+
+    EXPECT_EQ(record.set_info(record.info_name(0), all, record.info_value(0), all), 1u);
+    EXPECT_EQ(info_names(record), (std::vector<std::string>{"channels", "codec"}));
+    EXPECT_STREQ(record.info_value(1), "FLAC");
+    EXPECT_EQ(record.set_info("CODEC", all, record.info_name(1) + 2, all), 1u);
+    EXPECT_STREQ(record.info_name(1), "CODEC");
+    EXPECT_STREQ(record.info_value(1), "dec");
+
+    // A copy that cannot be made leaves the entry where it was.
+    heap_seam_reset reset;
+    const snapshot before = take(record);
+    platform::standin::fail_heap_call(1);
+    EXPECT_THROW(record.set_field(record.field_name(1), all, "x", all), std::bad_alloc);
+    EXPECT_EQ(take(record), before);
+}
+
+// The operations that the table's others build on are reached through the table, so a record
+// that overrides one sees every use of it.
+class call_log_record final : public track_info_impl {
+public:
+    mutable std::vector<std::string> log;
+
+    t_uint32 field_count() const override { return note("field_count", track_info_impl::field_count()); }
+    const char* field_name(t_uint32 i) const override {
+        log.push_back("field_name " + std::to_string(i));
+        return track_info_impl::field_name(i);
+    }
+    t_uint32 find_field(const char* name, t_uint32 length) const override {
+        return note("find_field", track_info_impl::find_field(name, length));
+    }
+    void remove_fields(const index_mask& mask) override {
+        log.push_back("remove_fields" + selection(mask, track_info_impl::field_count()));
+        track_info_impl::remove_fields(mask);
+    }
+    t_uint32 append_field(const char* n, t_uint32 nl, const char* v, t_uint32 vl) override {
+        return note("append_field", track_info_impl::append_field(n, nl, v, vl));
+    }
+    t_uint32 info_count() const override { return note("info_count", track_info_impl::info_count()); }
+    const char* info_name(t_uint32 i) const override {
+        log.push_back("info_name " + std::to_string(i));
+        return track_info_impl::info_name(i);
+    }
+    t_uint32 find_info(const char* name, t_uint32 length) const override {
+        return note("find_info", track_info_impl::find_info(name, length));
+    }
+    void remove_infos(const index_mask& mask) override {
+        log.push_back("remove_infos" + selection(mask, track_info_impl::info_count()));
+        track_info_impl::remove_infos(mask);
+    }
+    t_uint32 append_info(const char* n, t_uint32 nl, const char* v, t_uint32 vl) override {
+        return note("append_info", track_info_impl::append_info(n, nl, v, vl));
+    }
+    void copy_fields_from(const track_info& source) override {
+        log.push_back("copy_fields_from");
+        track_info_impl::copy_fields_from(source);
+    }
+    void copy_infos_from(const track_info& source) override {
+        log.push_back("copy_infos_from");
+        track_info_impl::copy_infos_from(source);
+    }
+    void set_length(double seconds) override {
+        log.push_back("set_length");
+        track_info_impl::set_length(seconds);
+    }
+    void set_replaygain(const replaygain_values& values) override {
+        log.push_back("set_replaygain");
+        track_info_impl::set_replaygain(values);
+    }
+
+private:
+    t_uint32 note(const char* what, t_uint32 result) const {
+        log.push_back(std::string(what) + " -> " + std::to_string(result));
+        return result;
+    }
+    // The indices below n that the mask selects, found as the removals find them.
+    static std::string selection(const index_mask& mask, t_uint32 n) {
+        std::string out;
+        for (t_uint32 i = mask.find(true, 0, static_cast<t_int32>(n)); i < n;
+             i = mask.find(true, i + 1, static_cast<t_int32>(n - i - 1))) {
+            out += " " + std::to_string(i);
+        }
+        return out;
+    }
+};
+
+TEST(track_info_impl, replacing_and_copying_go_through_the_table) {
+    call_log_record record;
+    record.append_field("ARTIST", all, "a", all);
+    record.append_field("TITLE", all, "t", all);
+    record.append_field("DATE", all, "d", all);
+    record.append_info("codec", all, "FLAC", all);
+    record.append_info("channels", all, "2", all);
+    record.insert_field_value(1, 1, "t2", all);
+
+    record.log.clear();
+    EXPECT_EQ(record.set_field("title", all, "new", all), 2u);
+    EXPECT_EQ(record.log, (std::vector<std::string>{"field_count -> 3", "field_name 0", "field_name 1",
+                                                    "find_field -> 1", "remove_fields 1", "append_field -> 2"}));
+    record.log.clear();
+    EXPECT_EQ(record.set_field("ALBUM", all, "x", all), 3u);
+    EXPECT_EQ(record.log, (std::vector<std::string>{"field_count -> 3", "field_name 0", "field_name 1",
+                                                    "field_name 2", "find_field -> 4294967295",
+                                                    "append_field -> 3"}));
+    record.log.clear();
+    EXPECT_EQ(record.set_info("CHANNELS", all, "6", all), 1u);
+    EXPECT_EQ(record.log, (std::vector<std::string>{"info_count -> 2", "info_name 0", "info_name 1",
+                                                    "find_info -> 1", "remove_infos 1", "append_info -> 1"}));
+
+    // An emptied field goes with a one-index removal of its own.
+    record.log.clear();
+    record.remove_field_values(0, index_mask_all());
+    EXPECT_EQ(record.log, (std::vector<std::string>{"remove_fields 0"}));
+
+    track_info_impl source;
+    source.append_field("X", all, "y", all);
+    record.log.clear();
+    record.copy_from(source);
+    EXPECT_EQ(record.log,
+              (std::vector<std::string>{"copy_fields_from", "copy_infos_from", "set_length", "set_replaygain"}));
+    record.log.clear();
+    record.copy_from(record);
+    EXPECT_TRUE(record.log.empty());
+}
+
 // The eleventh field lives in the overflow array and behaves exactly like the first ten.
 TEST(track_info_impl, fields_past_the_tenth_behave_like_the_first_ten) {
     track_info_impl record;
@@ -315,6 +456,22 @@ TEST(track_info_impl, reorder_fields_applies_a_large_random_permutation) {
         if (record.field_name(k) != "f" + expected || record.field_value(k, 0) != "v" + expected) ++wrong;
     }
     EXPECT_EQ(wrong, 0u);
+}
+
+// The first 8192 positions keep their visited marks in place; only a longer permutation asks the
+// heap, once, for the rest.
+TEST(track_info_impl, reorder_fields_asks_the_heap_only_past_8192_fields) {
+    for (t_uint32 n : {track_info_impl::in_place_reorder_limit, track_info_impl::in_place_reorder_limit + 1}) {
+        track_info_impl record;
+        add_numbered_fields(record, n);
+        std::vector<t_uint32> order(n);
+        std::iota(order.rbegin(), order.rend(), 0u);
+        const unsigned long before = heap_calls();
+        record.reorder_fields(order.data());
+        EXPECT_EQ(heap_calls() - before, n > track_info_impl::in_place_reorder_limit ? 1u : 0u) << n;
+        EXPECT_STREQ(record.field_name(0), ("f" + std::to_string(n - 1)).c_str());
+        EXPECT_STREQ(record.field_name(n - 1), "f0");
+    }
 }
 
 TEST(track_info_impl, insert_field_value_places_the_value_and_clamps_the_index) {
