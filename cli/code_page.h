@@ -12,7 +12,7 @@ namespace cli {
 std::vector<std::string> iconv_names_of_code_page(const std::string& name);
 
 // Makes the code page the one the ANSI formats write in; usage_error when iconv knows none of its
-// names.
+// names, or when it is no ANSI code page (one that changes ASCII text, such as UTF-16).
 void use_code_page(const std::string& name);
 
 }  // namespace cli

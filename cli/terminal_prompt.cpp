@@ -18,11 +18,12 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-// One answer line; nothing at the end of input.
+// One answer line; nothing at the end of input. Text typed and then ended with Ctrl-D instead of
+// Enter is no answer either: pressing Ctrl-D means cancel, not "yes" to a half-typed reply.
 std::optional<std::string> ask(const std::string& question, std::istream& in, std::ostream& out) {
     out << question << std::flush;
     std::string line;
-    if (!std::getline(in, line)) {
+    if (!std::getline(in, line) || in.eof()) {
         out << '\n' << std::flush;
         return std::nullopt;
     }

@@ -1,10 +1,14 @@
 #include "host/audio_file_source.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <unistd.h>
 
 // Only what both TagLib 1.13 and 2.x offer: FileRef, File::properties(), audioProperties() and
 // the format-specific properties classes (each file header brings its properties class).
@@ -271,12 +275,20 @@ track_entry read_audio_file(const std::string& path) {
     const fs::file_status status = fs::status(path, error);
     if (error || !fs::exists(status)) throw input_error(path, error ? error.message() : "No such file or directory");
     if (fs::is_directory(status)) throw input_error(path, "is a directory, not an audio file");
+    // Opening a FIFO would wait for a writer forever; a socket or device holds no audio file either.
+    if (!fs::is_regular_file(status)) throw input_error(path, "is not a regular file");
 
     track_entry entry;
     entry.path = "file://" + absolute_path(path);
     // The stream is read-only so that reading never touches the file, even where writing is allowed.
     TagLib::FileStream stream(path.c_str(), true);
-    if (!stream.isOpen()) throw input_error(path, "cannot be opened for reading");
+    if (!stream.isOpen()) {
+        // TagLib does not say why (mostly: no permission); opening the file here does.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int reason = fd < 0 ? errno : 0;
+        if (fd >= 0) ::close(fd);
+        throw input_error(path, reason != 0 ? std::strerror(reason) : "cannot be opened for reading");
+    }
     TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Average);
     if (file.isNull()) throw input_error(path, "not an audio file that can be read");
     read_tags(*file.file(), entry.info);

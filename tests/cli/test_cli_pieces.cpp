@@ -129,7 +129,14 @@ TEST(cli_code_page, numbers_name_windows_code_pages_and_other_names_pass_through
     EXPECT_STREQ(platform::standin::ansi_code_page(), "ISO-8859-5");
     EXPECT_THROW(use_code_page("no-such-code-page"), usage_error);
     EXPECT_THROW(use_code_page("UTF-8//TRANSLIT"), usage_error);
+    // Known to iconv, but no ANSI code page: ASCII would not stay the same bytes.
+    for (const char* name : {"UTF-16", "UTF-16LE", "UTF-32", "UTF-7", "IBM037"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(use_code_page(name), usage_error);
+    }
     EXPECT_STREQ(platform::standin::ansi_code_page(), "ISO-8859-5");
+    use_code_page("65001");
+    EXPECT_STREQ(platform::standin::ansi_code_page(), "UTF-8");
     use_code_page("1252");
 }
 
@@ -213,6 +220,11 @@ TEST(cli_terminal_prompt, asks_again_until_the_answers_fit) {
     EXPECT_EQ(prompt_for_output(request, {std::nullopt, true}, overwriting, ignored).what, dialog_outcome::kind::answered);
     std::istringstream ending_early(dir / "sheet\n");
     EXPECT_EQ(prompt_for_output(request, {}, ending_early, ignored).what, dialog_outcome::kind::cancelled);
+    // A reply ended by the end of input rather than Enter cancels: "y" then Ctrl-D replaces nothing.
+    for (const std::string& unfinished : {dir / "sheet\n\ny", dir / "sheet\n2", dir / "other"}) {
+        std::istringstream typed(unfinished);
+        EXPECT_EQ(prompt_for_output(request, {}, typed, ignored).what, dialog_outcome::kind::cancelled) << unfinished;
+    }
 }
 
 }  // namespace

@@ -82,6 +82,17 @@ TEST_F(cli_prompt, end_of_input_cancels_with_nothing_written) {
     EXPECT_TRUE(result.all_steps_seen) << result.screen;
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(entries(), (std::set<std::string>{"list.json"}));
+
+    // "y" typed, then Ctrl-D (which hands over the "y") and Ctrl-D again: a cancel, not a yes.
+    write_file(path("Album X.cue"), "old sheet");
+    const auto unfinished = on_terminal({"--tracks", "list.json"},
+                                        {{"File name [Album X.cue]: ", "\n"},
+                                         {"Save as type [1]: ", "\n"},
+                                         {"Do you want to replace it? [y/N] ", "y\x04\x04"}});
+    EXPECT_TRUE(unfinished.all_steps_seen) << unfinished.screen;
+    EXPECT_EQ(unfinished.status, 1) << unfinished.screen;
+    EXPECT_EQ(read_file(path("Album X.cue")), "old sheet");
+    EXPECT_EQ(entries(), (std::set<std::string>{"list.json", "Album X.cue"}));
 }
 
 TEST_F(cli_prompt, reading_files_shows_progress_unless_quiet) {

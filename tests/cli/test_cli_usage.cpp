@@ -152,6 +152,8 @@ TEST_F(cli_usage, usage_errors_exit_2_and_write_nothing) {
          "trevalin: unknown format \"utf16\" (expected utf8, ansi, utf8-image or ansi-image)\n"},
         {{"--tracks", "list.json", "-o", "-", "--codepage", "klingon"}, "trevalin: unknown code page \"klingon\""},
         {{"--tracks", "list.json", "-o", "-", "--codepage", "99999"}, "trevalin: unknown code page \"99999\""},
+        {{"--tracks", "list.json", "-o", "-", "-f", "ansi", "--codepage", "UTF-16"},
+         "trevalin: code page \"UTF-16\" cannot be an ANSI code page: it does not keep ASCII text as it is\n"},
         {{"--tracks", "list.json"}, "trevalin: no --output given, and no terminal to ask where to write\n"},
         {{"--tracks", "-"}, "trevalin: no --output given, and no terminal to ask where to write\n"},
         {{"--tracks", "missing.json", "-o", "-"}, "trevalin: missing.json: No such file or directory\n"},

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +17,11 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <apetag.h>
 #include <fileref.h>
@@ -344,12 +352,42 @@ TEST(audio_file_source, input_that_cannot_be_read_is_an_error_naming_it) {
     EXPECT_EQ(error_of([&] { host::read_audio_file(missing); }), missing + ": No such file or directory");
     EXPECT_EQ(error_of([&] { host::read_audio_file(dir.path().string()); }),
               dir.path().string() + ": is a directory, not an audio file");
+    // Things that are no regular file, refused before opening them: a FIFO would wait for a writer.
+    const std::string fifo = dir / "fifo.flac";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(error_of([&] { host::read_audio_file(fifo); }), fifo + ": is not a regular file");
+    const std::string socket_path = dir / "socket.flac";
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socket_path.c_str(), socket_path.size() + 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(error_of([&] { host::read_audio_file(socket_path); }), socket_path + ": is not a regular file");
+    ::close(sock);
     // Listing stops at a missing argument before anything is read; reading stops at the bad file.
     int calls = 0;
     EXPECT_EQ(error_of([&] { host::read_audio_files({good, missing}, [&](std::size_t, std::size_t) { ++calls; }); }),
               missing + ": No such file or directory");
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(error_of([&] { host::read_audio_files({good, broken, good}); }), broken + ": not an audio file that can be read");
+}
+
+// Permissions do not stop root, so the reading runs in a child process as an unprivileged user,
+// which reports the message on standard error.
+TEST(audio_file_source, a_file_without_read_permission_is_an_error_with_the_system_reason) {
+    test_support::scratch_dir dir;
+    const std::string locked = dir / "locked.wav";
+    write_tone_wav(locked);
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(2);
+            std::fprintf(stderr, "%s\n", error_of([&] { host::read_audio_file(locked); }).c_str());
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "locked\\.wav: Permission denied");
 }
 
 }  // namespace
