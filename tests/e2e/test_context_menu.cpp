@@ -1,6 +1,8 @@
 // "Create cuesheet..." in the host's context menu: when it shows, what it says, how its node
 // answers, and the order in which the component registers its services.
 
+#include <new>
+
 #include "component/componentversion.h"
 #include "contextmenu/contextmenu_item.h"
 #include "host/host_string.h"
@@ -106,6 +108,21 @@ TEST_F(context_menu, node_answers_as_a_single_command_and_is_freed_by_its_owner)
     // would be a double free (which the sanitizer build reports) had destroy freed it already.
     node->destroy(0);
     platform::heap_free(node);
+}
+
+TEST_F(context_menu, a_node_without_memory_is_bad_alloc_and_runs_nothing) {
+    host::host_track_list tracks({track("file:///m/a.flac", 1.0)});
+    dialog.answer(dir / "node.cue", utf8_per_file);
+    platform::standin::fail_heap_call(1);
+    try {
+        item().instantiate(0, tracks, some_caller);
+        ADD_FAILURE() << "no failure";
+    } catch (const std::bad_alloc& e) {
+        EXPECT_STREQ(e.what(), "bad allocation");
+    }
+    platform::standin::fail_heap_call(0);
+    EXPECT_EQ(dialog.seen().times_shown, 0);
+    EXPECT_EQ(tracks.get_handle_calls(), 0u);
 }
 
 TEST_F(context_menu, node_execute_writes_the_sheet) {

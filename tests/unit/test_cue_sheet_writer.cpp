@@ -162,6 +162,66 @@ TEST(cue_sheet_writer, single_record_puts_every_shared_field_in_the_header) {
                      "    INDEX 01 00:00:00"}));
 }
 
+// Nothing shared: header-only fields appear nowhere, songwriter and date go to the tracks, and
+// every per-track line comes in its place.
+TEST(cue_sheet_writer, track_lines_in_order_when_nothing_is_album_wide) {
+    auto fields_of = [](const std::string& n) -> field_list {
+        return {{"album artist", {"AA" + n}}, {"artist", {"A" + n}},    {"album", {"Al" + n}},
+                {"genre", {"G" + n}},         {"date", {"200" + n}},    {"discid", {"D" + n}},
+                {"comment", {"C" + n}},       {"catalog", {"K" + n}},   {"songwriter", {"S" + n}},
+                {"title", {"T" + n}},         {"isrc", {"I" + n}}};
+    };
+    replaygain_values gain;
+    gain.track_gain = -1.5f;
+    gain.track_peak = 0.5f;
+    cue_track first = make_track("a.wav", 1, 0, fields_of("1"), gain);
+    first.flags.assign("DCP", vesk::length_up_to_nul);
+    first.index_times[0] = 1.0;
+    first.index_times[1] = 3.0;
+    first.index_times[2] = 10.0;
+    EXPECT_EQ(sheet_of({first, make_track("b.wav", 2, 0, fields_of("2"))}),
+              lines({"FILE \"a.wav\" WAVE", "  TRACK 01 AUDIO", "    TITLE \"T1\"", "    PERFORMER \"A1\"",
+                     "    SONGWRITER \"S1\"", "    ISRC I1", "    REM DATE 2001", "    REM REPLAYGAIN_TRACK_GAIN -1.50 dB",
+                     "    REM REPLAYGAIN_TRACK_PEAK 0.500000", "    FLAGS DCP", "    INDEX 00 00:01:00",
+                     "    INDEX 01 00:03:00", "    INDEX 02 00:10:00", "FILE \"b.wav\" WAVE", "  TRACK 02 AUDIO",
+                     "    TITLE \"T2\"", "    PERFORMER \"A2\"", "    SONGWRITER \"S2\"", "    ISRC I2",
+                     "    REM DATE 2002", "    INDEX 01 00:00:00"}));
+}
+
+TEST(cue_track, fresh_records_index_times_and_independent_copies) {
+    cue_track fresh;
+    const replaygain_values unset = fresh.info.replaygain();
+    EXPECT_EQ(unset.album_gain, -1000.0f);
+    EXPECT_EQ(unset.track_gain, -1000.0f);
+    EXPECT_EQ(unset.album_peak, -1.0f);
+    EXPECT_EQ(unset.track_peak, -1.0f);
+    EXPECT_EQ(fresh.info.get_length(), 0.0);
+    EXPECT_EQ(fresh.info.field_count(), 0u);
+    EXPECT_STREQ(fresh.file_name.text(), "");
+    EXPECT_STREQ(fresh.flags.text(), "");
+    for (const double time : fresh.index_times) EXPECT_EQ(time, 0.0);
+
+    for (double& time : fresh.index_times) time = 7.0;
+    set_index_times(fresh, 245.5);
+    EXPECT_EQ(fresh.index_times[0], 245.5);
+    EXPECT_EQ(fresh.index_times[1], 245.5);
+    for (t_uint32 n = 2; n < cue_track::index_count; ++n) EXPECT_EQ(fresh.index_times[n], 0.0) << n;
+
+    cue_track source = make_track("a.flac", 3, 12.0, {{"title", {"T"}}});
+    source.flags.assign("PRE", vesk::length_up_to_nul);
+    source.index_times[99] = 1.0;
+    cue_track copy(source);
+    EXPECT_STREQ(copy.file_name.text(), "a.flac");
+    EXPECT_STREQ(copy.flags.text(), "PRE");
+    EXPECT_EQ(copy.track_number, 3u);
+    EXPECT_EQ(copy.index_times[1], 12.0);
+    EXPECT_EQ(copy.index_times[99], 1.0);
+    copy.file_name.assign("b.flac", vesk::length_up_to_nul);
+    copy.info.set_field("title", vesk::length_up_to_nul, "U", vesk::length_up_to_nul);
+    EXPECT_STREQ(source.file_name.text(), "a.flac");
+    EXPECT_STREQ(source.info.field_value(source.info.find_field("title", vesk::length_up_to_nul), 0), "T");
+}
+
 TEST(cue_sheet_writer, values_are_cleaned_but_file_names_are_not) {
     const field_list fields = {
         {"title", {"Say \"Hi\""}},
@@ -196,6 +256,7 @@ TEST(cue_sheet_writer, index_lines) {
     const std::vector<row> rows = {
         {"pregap before the start", {{0, -2.0}, {1, 0.0}}, {"    PREGAP 00:02:00", "    INDEX 01 00:00:00"}},
         {"index 00 inside the file", {{0, 1.0}, {1, 3.0}}, {"    INDEX 00 00:01:00", "    INDEX 01 00:03:00"}},
+        {"index 00 at the very start", {{0, 0.0}, {1, 2.0}}, {"    INDEX 00 00:00:00", "    INDEX 01 00:02:00"}},
         {"index 1 equal to index 0", {{0, 3.0}, {1, 3.0}}, {"    INDEX 01 00:03:00"}},
         {"index 1 below index 0", {{0, 5.0}, {1, 3.0}}, {"    INDEX 01 00:03:00"}},
         {"further points until the first non-positive",

@@ -214,6 +214,7 @@ const struct path_case {
     {"archive.tar.gz", "archive.tar.gz", "gz"},
     {"x.y/README", "README", ""},
     {"a|b:c.ape", "c.ape", "ape"},
+    {"archive.zip|inner.flac", "inner.flac", "flac"},
     {"dir/name?q=1/part.ogg", "part.ogg", "ogg"},  // the last separator counts, even after a "?"
     {"a?b.c", "a", "c"},                            // the extension looks past the "?" for its dot
     {"?x", "", ""},
