@@ -159,8 +159,10 @@ char* string8_t<Alloc>::open_buffer(t_uint32 n) {
     return buffer_.data;
 }
 
-// A caller that filled the whole buffer without a NUL keeps every byte: the buffer rule then grows
-// the block and the terminator goes after them.
+// The caller's bytes have replaced the old text, so the new length counts before the buffer rule
+// runs: a failure to give memory back then still leaves the written text. A caller that filled the
+// whole buffer without a NUL keeps every byte: the buffer rule grows the block and the terminator
+// goes after them; should that growth fail, the last byte gives way to the terminator.
 template <typename Alloc>
 void string8_t<Alloc>::close_buffer() {
     if (!buffer_.data) {
@@ -168,7 +170,18 @@ void string8_t<Alloc>::close_buffer() {
         return;
     }
     const t_uint32 n = text_length(buffer_.data, buffer_.size);
-    apply_buffer_rule(t_uint64{n} + 1);
+    if (n < buffer_.size) {
+        buffer_.used = n;
+        apply_buffer_rule(t_uint64{n} + 1);
+        return;
+    }
+    try {
+        apply_buffer_rule(t_uint64{n} + 1);
+    } catch (...) {
+        buffer_.used = n - 1;
+        buffer_.data[n - 1] = 0;
+        throw;
+    }
     buffer_.used = n;
     buffer_.data[n] = 0;
 }

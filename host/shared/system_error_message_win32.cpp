@@ -48,10 +48,14 @@ bool uFormatSystemErrorMessage(vesk::string_base& out, t_uint32 code) {
 
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.get(), length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return false;
-    char* utf8 = new (std::nothrow) char[static_cast<unsigned>(bytes)];
-    if (!utf8) return false;
-    const bool converted = WideCharToMultiByte(CP_UTF8, 0, wide.get(), length, utf8, bytes, nullptr, nullptr) == bytes;
-    if (converted) out.assign(utf8, static_cast<t_uint32>(bytes));
-    delete[] utf8;
+    // Freed however the assignment ends: the caller's string raises when it cannot grow.
+    struct utf8_block {
+        char* bytes;
+        ~utf8_block() { delete[] bytes; }
+    } utf8{new (std::nothrow) char[static_cast<unsigned>(bytes)]};
+    if (!utf8.bytes) return false;
+    const bool converted =
+        WideCharToMultiByte(CP_UTF8, 0, wide.get(), length, utf8.bytes, bytes, nullptr, nullptr) == bytes;
+    if (converted) out.assign(utf8.bytes, static_cast<t_uint32>(bytes));
     return converted;
 }

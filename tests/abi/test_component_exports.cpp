@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -14,6 +16,7 @@
 #include "host/host_services.h"
 #include "host/host_string.h"
 #include "host/track_handles.h"
+#include "io/exceptions.h"
 #include "platform/standin.h"
 #include "tests/support/raw_table.h"
 
@@ -138,6 +141,51 @@ TEST_F(component_slots, contextmenu_item_answers_at_its_fifteen_slots) {
     auto* node = raw_table::call<void*>(item, 4, t_uint32{0}, selection, &some_caller);  // instantiate
     ASSERT_NE(node, nullptr);
     raw_table::call<void>(node, 9, t_uint32{1});  // destroy
+}
+
+// A filesystem that declines every path, counting how often it was asked.
+class declining_filesystem final : public filesystem {
+public:
+    t_uint32 release() override { return 1; }
+    t_uint32 add_ref() override { return 1; }
+    bool query(service_ref*, const GUID&) override { return false; }
+    bool canonical_path(const char*, vesk::string_base&) override { return false; }
+    bool accepts_path(const char*) override { return ++asked, false; }
+    bool is_remote(const char*) override { return false; }
+    void open(service_ref*, const char*, t_uint32, orvanta_io::abort_callback&) override {}
+    int asked = 0;
+};
+
+bool answer_with_a_path(platform::save_dialog_settings& settings, void*) {
+    const std::u16string path = u"/nowhere/sheet.cue";
+    if (path.size() >= settings.file_capacity) return false;
+    path.copy(settings.file, path.size());
+    settings.file[path.size()] = 0;
+    settings.filter_index = 1;
+    return true;
+}
+
+// The gateway of the entry point's latest call is the one the component asks for services.
+TEST_F(component_slots, entry_point_keeps_the_latest_gateway) {
+    struct answerer_reset {
+        ~answerer_reset() { platform::standin::set_save_dialog_answerer(nullptr, nullptr); }
+    } reset;
+    platform::standin::set_save_dialog_answerer(&answer_with_a_path, nullptr);
+    declining_filesystem declining;
+    host::host_api_impl other_api;
+    other_api.add_service(filesystem::class_guid, &declining);
+    const auto entry = reinterpret_cast<orvanta_get_interface_function>(::dlsym(component.handle(), "orvanta_get_interface"));
+    ASSERT_NE(entry, nullptr);
+
+    EXPECT_EQ(entry(&other_api, nullptr), &component.interface_record());
+    EXPECT_THROW(raw_table::call<void>(item, 13, t_uint32{0}, selection, &some_caller),
+                 orvanta_io::exception_io_no_handler_for_path);
+    EXPECT_EQ(declining.asked, 1);
+
+    EXPECT_EQ(entry(&api, component.handle()), &component.interface_record());
+    EXPECT_THROW(raw_table::call<void>(item, 13, t_uint32{0}, selection, &some_caller),
+                 orvanta_io::exception_io_no_handler_for_path);
+    EXPECT_EQ(declining.asked, 1);
 }
 
 TEST_F(component_slots, node_answers_at_its_ten_slots) {

@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "component/component_interface_impl.h"
 #include "component/componentversion_impl_simple.h"
 #include "component/factory_registry.h"
+#include "component/module_globals.h"
 #include "component/service_impl.h"
 #include "contextmenu/contextmenu_item.h"
 #include "host/host_string.h"
+#include "io/stream_reader_impl.h"
+#include "platform/standin.h"
 #include "tests/support/raw_table.h"
 
 namespace {
@@ -23,6 +29,34 @@ public:
 
 protected:
     ~test_service() = default;
+};
+
+class null_abort final : public orvanta_io::abort_callback {
+public:
+    bool aborting() const override { return false; }
+    void* abort_event() const override { return nullptr; }
+};
+
+class state_writer final : public orvanta_io::stream_writer {
+public:
+    void write(const void*, t_uint32, orvanta_io::abort_callback&) override { ++calls; }
+    int calls = 0;
+};
+
+class state_reader final : public orvanta_io::stream_reader_impl {
+public:
+    explicit state_reader(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
+    t_uint32 read(void* buffer, t_uint32 bytes, orvanta_io::abort_callback&) override {
+        const std::size_t left = bytes_.size() - position;
+        const t_uint32 n = bytes < left ? bytes : static_cast<t_uint32>(left);
+        if (n > 0) std::memcpy(buffer, bytes_.data() + position, n);
+        position += n;
+        return n;
+    }
+    std::size_t position = 0;
+
+private:
+    std::vector<unsigned char> bytes_;
 };
 
 TEST(services, single_instance_counts_nothing_and_answers_only_its_class) {
@@ -99,6 +133,44 @@ TEST(component_interface, answers_by_slot) {
     raw_table::call<void>(&record, 5, false);
     EXPECT_FALSE(the_component_interface().services_ready());
     EXPECT_TRUE(the_component_interface().services_ever_ready());
+
+    // save_state and load_state: nothing to write, and a record nobody claims is skipped up to a
+    // header cut short, which ends the stream.
+    state_writer writer;
+    null_abort abort;
+    raw_table::call<void>(&record, 2, static_cast<orvanta_io::stream_writer*>(&writer),
+                          static_cast<orvanta_io::abort_callback*>(&abort));
+    EXPECT_EQ(writer.calls, 0);
+    std::vector<unsigned char> stream(16, 0xAB);
+    stream.insert(stream.end(), {3, 0, 0, 0, 'x', 'y', 'z', 1, 2});
+    state_reader reader(stream);
+    raw_table::call<void>(&record, 3, static_cast<orvanta_io::stream_reader*>(&reader),
+                          static_cast<orvanta_io::abort_callback*>(&abort));
+    EXPECT_EQ(reader.position, stream.size());
+}
+
+// The host's copy of each text is replaced only once the new copy exists.
+TEST(component_interface, module_strings_keep_their_old_text_when_memory_runs_out) {
+    component_interface& record = the_component_interface();
+    struct heap_seam_reset {
+        ~heap_seam_reset() { platform::standin::fail_heap_call(0); }
+    } reset;
+    for (const unsigned long failing_call : {1ul, 2ul}) {
+        SCOPED_TRACE(failing_call);
+        record.set_module_strings("/old/path", "old.so");
+        // Both texts change length, so each needs one heap call.
+        platform::standin::fail_heap_call(failing_call);
+        try {
+            raw_table::call<void>(&record, 4, "/a/longer/new/path", "a-longer-name.so");
+            ADD_FAILURE() << "no exception";
+        } catch (const std::bad_alloc& e) {
+            EXPECT_STREQ(e.what(), "bad allocation");
+        }
+        platform::standin::fail_heap_call(0);
+        EXPECT_STREQ(component_module::module_path.text(), failing_call == 1 ? "/old/path" : "/a/longer/new/path");
+        EXPECT_STREQ(component_module::module_file_name.text(), "old.so");
+    }
+    record.set_module_strings("", "");
 }
 
 TEST(component_interface, module_strings_are_copied_and_an_empty_one_clears) {

@@ -50,6 +50,9 @@ public:
     int calls = 0;
 };
 
+// A host's own I/O failure that is not about the data running out.
+class host_io_failure : public orvanta_io::exception_io {};
+
 constexpr GUID guid_a{0x11111111, 0x2222, 0x3333, {1, 2, 3, 4, 5, 6, 7, 8}};
 constexpr GUID guid_b{0xAAAAAAAA, 0xBBBB, 0xCCCC, {8, 7, 6, 5, 4, 3, 2, 1}};
 
@@ -181,6 +184,26 @@ TEST(state_persistence, io_data_failure_of_a_variable_is_ignored_but_others_pass
     EXPECT_THROW(load_state(reader, abort), std::runtime_error);
 }
 
+// Only running out of data ends the loop quietly: any other failure of the header reads, and a
+// short skip after a variable's record, reach the host.
+TEST(state_persistence, other_failures_of_the_reads_pass_to_the_host) {
+    class broken_reader final : public orvanta_io::stream_reader_impl {
+    public:
+        t_uint32 read(void*, t_uint32, orvanta_io::abort_callback&) override { throw host_io_failure(); }
+    };
+    broken_reader broken;
+    null_abort abort;
+    EXPECT_THROW(load_state(broken, abort), host_io_failure);
+
+    std::vector<unsigned char> bytes;
+    put_record(bytes, guid_a, "abcde");
+    bytes.resize(bytes.size() - 2);  // the record's data ends two bytes short
+    test_variable a(guid_a, 1);
+    memory_reader reader(bytes);
+    EXPECT_THROW(load_state(reader, abort), orvanta_io::exception_io_data_truncation);
+    EXPECT_EQ(a.loaded, "a");
+}
+
 TEST(state_persistence, save_writes_guid_length_and_bytes_per_variable) {
     test_variable a(guid_a, 0);
     a.saved = "xyz";
@@ -221,6 +244,27 @@ TEST(stream_reader_impl, exact_operations_report_short_data) {
         EXPECT_STREQ(e.what(), "Unsupported format or corrupted file");
     }
     EXPECT_EQ(reader.position(), 10u);
+}
+
+// skip_exact goes through the table, so a reader that skips on its own is not read byte by byte.
+TEST(stream_reader_impl, skip_exact_uses_the_readers_own_skipping) {
+    class seeking_reader final : public orvanta_io::stream_reader_impl {
+    public:
+        t_uint32 read(void*, t_uint32, orvanta_io::abort_callback&) override { return ++reads, 0; }
+        t_uint64 skip_bytes(t_uint64 bytes, orvanta_io::abort_callback&) override {
+            const t_uint64 skipped = bytes < left ? bytes : left;
+            left -= skipped;
+            return skipped;
+        }
+        t_uint64 left = 1000;
+        int reads = 0;
+    };
+    seeking_reader reader;
+    null_abort abort;
+    reader.skip_exact(600, abort);
+    EXPECT_EQ(reader.left, 400u);
+    EXPECT_THROW(reader.skip_exact(600, abort), orvanta_io::exception_io_data_truncation);
+    EXPECT_EQ(reader.reads, 0);
 }
 
 TEST(bounded_reader, stops_at_its_limit) {

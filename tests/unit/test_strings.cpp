@@ -165,6 +165,31 @@ TYPED_TEST(string8_test, closing_a_buffer_filled_to_its_end_keeps_every_byte) {
     expect_invariant(s);
 }
 
+// Once the caller has written into the buffer the old text is gone, so a close whose growth fails
+// keeps what fits with its terminator instead of the stale length.
+TYPED_TEST(string8_test, failed_growth_in_close_buffer_keeps_a_terminated_text) {
+    heap_seam_reset reset;
+    int failures = 0;
+    for (unsigned long k = 1; k <= 3; ++k) {
+        TypeParam s("hello");
+        char* buffer = s.open_buffer(3);
+        const t_uint32 size = s.size();
+        std::memset(buffer, 'x', size);
+        platform::standin::fail_heap_call(k);
+        try {
+            s.close_buffer();
+            EXPECT_EQ(std::string(s.text()), std::string(size, 'x'));
+        } catch (const std::bad_alloc&) {
+            ++failures;
+            EXPECT_EQ(s.size(), size);
+            EXPECT_EQ(std::string(s.text()), std::string(size - 1, 'x')) << "failing heap call " << k;
+        }
+        platform::standin::fail_heap_call(0);
+        expect_invariant(s);
+    }
+    EXPECT_GT(failures, 0);
+}
+
 TYPED_TEST(string8_test, copies_and_moves) {
     TypeParam a("first");
     TypeParam b(a);
@@ -267,6 +292,23 @@ TEST(standard_string, failed_shrink_keeps_the_text) {
     platform::standin::fail_heap_call(1);
     EXPECT_THROW(s.truncate(0), std::bad_alloc);
     EXPECT_EQ(snap(s), before);
+}
+
+// The text written into the buffer counts even when giving the spare memory back fails.
+TEST(standard_string, failed_shrink_in_close_buffer_keeps_the_written_text) {
+    heap_seam_reset reset;
+    standard_string s(std::string(60, 'o').c_str());
+    std::memcpy(s.open_buffer(300), "ab", 2);
+    const t_uint32 size = s.size();
+    platform::standin::fail_heap_call(1);
+    EXPECT_THROW(s.close_buffer(), std::bad_alloc);
+    platform::standin::fail_heap_call(0);
+    EXPECT_STREQ(s.text(), "ab");
+    EXPECT_EQ(s.length(), 2u);
+    EXPECT_EQ(s.size(), size);
+    s.append("c", all);
+    EXPECT_STREQ(s.text(), "abc");
+    EXPECT_EQ(s.length(), 3u);
 }
 
 TEST(standard_string, open_buffer_of_zero_gives_seventeen_zero_bytes) {
