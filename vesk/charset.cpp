@@ -158,9 +158,40 @@ t_uint32 utf16_to_utf8(char (&out)[utf8_path_capacity], const char16_t* in) noex
     return written;
 }
 
+namespace {
+
+// Like utf8_to_utf16, except that a byte that starts no valid sequence (and a code point past
+// U+10FFFF) becomes U+FFFD and the conversion goes on: the converted text is a whole cue sheet, and
+// stopping at one bad byte in a tag would silently drop the rest of it. Without out, only counts.
+// Returns the units, terminator included; stops at a NUL or after n bytes.
+t_uint32 utf8_to_utf16_replacing(const char* bytes, t_uint32 n, char16_t* out) noexcept {
+    constexpr t_uint32 replacement_character = 0xFFFD;
+    t_uint32 units = 0;
+    t_uint32 position = 0;
+    while (position < n && bytes[position] != 0) {
+        t_uint32 code_point;
+        t_uint32 length = decode_utf8_char(bytes + position, n - position, &code_point);
+        if (length == 0 || code_point > last_code_point) {
+            code_point = replacement_character;
+            if (length == 0) length = 1;
+        }
+        position += length;
+        char16_t pair[2];
+        utf16_buffer buffer{pair, 2, 0};
+        append_utf16_char(buffer, code_point);
+        for (t_uint32 i = 0; i < buffer.count; ++i, ++units) {
+            if (out) out[units] = pair[i];
+        }
+    }
+    if (out) out[units] = 0;
+    return units + 1;
+}
+
+}  // namespace
+
 ansi_text ansi_text_from_utf8(const char* bytes, t_uint32 n) {
-    utf16_text wide(utf16_units_for_utf8(bytes, n));
-    utf8_to_utf16(wide.data(), wide.size(), bytes, n);
+    utf16_text wide(utf8_to_utf16_replacing(bytes, n, nullptr));
+    utf8_to_utf16_replacing(bytes, n, wide.data());
     const t_uint32 units = utf16_length(wide.data());
     if (units == 0) return ansi_text(1);
     if (units > static_cast<t_uint32>(INT_MAX)) throw_bad_alloc();

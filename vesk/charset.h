@@ -103,8 +103,9 @@ utf16_text utf16_text_from_utf8(const char* text);
 // surrogates are encoded as they stand. Returns the bytes of text.
 t_uint32 utf16_to_utf8(char (&out)[utf8_path_capacity], const char16_t* in) noexcept;
 
-// The ANSI form of the first n bytes, terminator included in its size. Characters the code page
-// cannot hold become its default character.
+// The ANSI form of the first n bytes (up to a NUL), terminator included in its size. Characters
+// the code page cannot hold become its default character, and so does each byte that starts no
+// valid UTF-8 sequence: the rest of the text is kept.
 ansi_text ansi_text_from_utf8(const char* bytes, t_uint32 n);
 
 // Units before the terminator; 0 for null.

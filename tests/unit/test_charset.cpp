@@ -223,8 +223,17 @@ TEST_F(ansi_conversion, sizes_include_the_terminator) {
     EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("abc", 3)), std::string("abc\0", 4));
     EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("", 0)), std::string(1, '\0'));
     EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("abcdef", 3)), std::string("abc\0", 4));
-    // Invalid UTF-8 ends the text, keeping what came before.
-    EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("ab\xFF" "cd", 5)), std::string("ab\0", 3));
+}
+
+TEST_F(ansi_conversion, bytes_that_are_not_utf8_become_one_replacement_each_and_the_rest_is_kept) {
+    // A bad byte in one tag must not cut off the rest of the sheet.
+    EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("ab\xFF" "cd", 5)), std::string("ab?cd\0", 6));
+    EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("\xC3(\xE9\x80", 4)), std::string("?(??\0", 5));
+    // A sequence cut by the length, and a NUL before it, still end the text.
+    EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("x\xC3\xA9", 2)), std::string("x?\0", 3));
+    EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("x\0y", 3)), std::string("x\0", 2));
+    // Code points past U+10FFFF count as bad too; valid ones around them pass.
+    EXPECT_EQ(bytes_of(vesk::ansi_text_from_utf8("\xF8\x88\x80\x80\x80\xC3\xA9", 7)), std::string("?\xE9\0", 3));
 }
 
 TEST_F(ansi_conversion, windows_1252_replaces_each_missing_character_with_one_question_mark) {
