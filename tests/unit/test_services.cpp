@@ -141,8 +141,9 @@ TEST(component_interface, answers_by_slot) {
     raw_table::call<void>(&record, 2, static_cast<orvanta_io::stream_writer*>(&writer),
                           static_cast<orvanta_io::abort_callback*>(&abort));
     EXPECT_EQ(writer.calls, 0);
-    std::vector<unsigned char> stream(16, 0xAB);
-    stream.insert(stream.end(), {3, 0, 0, 0, 'x', 'y', 'z', 1, 2});
+    const std::vector<unsigned char> stream = {0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB, 0xAB,
+                                               0xAB, 0xAB, 0xAB, 0xAB, 3,    0,    0,    0,    'x',  'y',
+                                               'z',  1,    2};
     state_reader reader(stream);
     raw_table::call<void>(&record, 3, static_cast<orvanta_io::stream_reader*>(&reader),
                           static_cast<orvanta_io::abort_callback*>(&abort));
