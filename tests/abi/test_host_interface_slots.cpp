@@ -11,16 +11,11 @@
 #include "io/stream.h"
 #include "tests/support/raw_table.h"
 #include "trackinfo/index_mask.h"
+#include "tests/support/null_abort.h"
 
 namespace {
 
 std::vector<std::string> calls;
-
-class null_abort final : public orvanta_io::abort_callback {
-public:
-    bool aborting() const override { return false; }
-    void* abort_event() const override { return nullptr; }
-};
 
 template <class Interface>
 class recording_service : public Interface {

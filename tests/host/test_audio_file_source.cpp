@@ -35,6 +35,7 @@
 #include "host/natural_order.h"
 #include "host/replaygain_text.h"
 #include "scratch_dir.h"
+#include "tests/host/track_info_text.h"
 
 namespace {
 
@@ -137,16 +138,6 @@ void tag(const std::string& path, tagging how) {
             break;
         }
     }
-}
-
-std::vector<std::string> fields_of(const track_info& info) {
-    std::vector<std::string> out;
-    for (t_uint32 i = 0; i < info.field_count(); ++i) {
-        std::string line = std::string(info.field_name(i)) + "=";
-        for (t_uint32 j = 0; j < info.field_value_count(i); ++j) line += (j ? "|" : "") + std::string(info.field_value(i, j));
-        out.push_back(line);
-    }
-    return out;
 }
 
 std::vector<std::string> info_names(const track_info& info) {

@@ -8,6 +8,7 @@
 
 #include "host/json_track_list.h"
 #include "scratch_dir.h"
+#include "tests/host/track_info_text.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ std::string rejection(const std::string& text) {
         return error.what();
     }
     return "<accepted>";
-}
-
-std::vector<std::string> fields_of(const track_info& info) {
-    std::vector<std::string> out;
-    for (t_uint32 i = 0; i < info.field_count(); ++i) {
-        std::string line = std::string(info.field_name(i)) + "=";
-        for (t_uint32 j = 0; j < info.field_value_count(i); ++j) line += (j ? "|" : "") + std::string(info.field_value(i, j));
-        out.push_back(line);
-    }
-    return out;
 }
 
 std::vector<std::string> infos_of(const track_info& info) {

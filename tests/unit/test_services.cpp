@@ -17,6 +17,7 @@
 #include "io/stream_reader_impl.h"
 #include "platform/standin.h"
 #include "tests/support/raw_table.h"
+#include "tests/support/null_abort.h"
 
 namespace {
 
@@ -29,12 +30,6 @@ public:
 
 protected:
     ~test_service() = default;
-};
-
-class null_abort final : public orvanta_io::abort_callback {
-public:
-    bool aborting() const override { return false; }
-    void* abort_event() const override { return nullptr; }
 };
 
 class state_writer final : public orvanta_io::stream_writer {

@@ -10,14 +10,9 @@
 
 #include "component/state_persistence.h"
 #include "io/exceptions.h"
+#include "tests/support/null_abort.h"
 
 namespace {
-
-class null_abort final : public orvanta_io::abort_callback {
-public:
-    bool aborting() const override { return false; }
-    void* abort_event() const override { return nullptr; }
-};
 
 // A host-side reader over bytes that records how it is used; skips go through read.
 class memory_reader final : public orvanta_io::stream_reader_impl {
