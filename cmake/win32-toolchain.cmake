@@ -24,7 +24,8 @@ set(CMAKE_C_STANDARD_LIBRARIES "" CACHE STRING "" FORCE)
 set(CMAKE_CXX_STANDARD_LIBRARIES "" CACHE STRING "" FORCE)
 
 # Programs built here run under Wine (cmake/wine-run): in a prefix of the build tree that the
-# tests' setup creates once, quiet, without the components Wine would otherwise install, LC_ALL=C.
+# tests' setup creates once, quiet, without the components Wine would otherwise install, in the
+# C.UTF-8 locale (under C, Wine names files in ASCII only).
 set(CMAKE_CROSSCOMPILING_EMULATOR
   env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix ${CMAKE_CURRENT_LIST_DIR}/wine-run
   CACHE STRING "How the build runs its Windows programs")

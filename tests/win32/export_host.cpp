@@ -3,7 +3,8 @@
 // program loads libtrevalin.so and proves its checks there.
 //
 //   export_host component | cancel | bad-alloc
-//   export_host utf8-per-file | ansi-per-file | utf8-album-image | ansi-album-image OUTPUT_DIR GOLDEN_DIR
+//   export_host utf8-per-file | ansi-per-file | utf8-album-image | ansi-album-image |
+//               utf8-per-file-unicode OUTPUT_DIR GOLDEN_DIR
 //   export_host invalid-path | write-failure OUTPUT_DIR
 //
 // Exit status 0 when every check passed, 1 otherwise, 2 for a wrong command line.
@@ -18,7 +19,8 @@ namespace {
 int usage() {
     wine_check::write(
         "usage: export_host component | cancel | bad-alloc\n"
-        "       export_host utf8-per-file | ansi-per-file | utf8-album-image | ansi-album-image OUTPUT_DIR GOLDEN_DIR\n"
+        "       export_host utf8-per-file | ansi-per-file | utf8-album-image | ansi-album-image |\n"
+        "                   utf8-per-file-unicode OUTPUT_DIR GOLDEN_DIR\n"
         "       export_host invalid-path | write-failure OUTPUT_DIR\n");
     return 2;
 }

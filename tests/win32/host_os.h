@@ -26,6 +26,8 @@ bool close_file(void* file);
 bool file_exists(const char* path);
 // Removes the file if it is there; false only when it stays.
 bool remove_file(const char* path);
+// Makes the folder if it is not there yet; false only when it is still missing.
+bool make_folder(const char* path);
 // Reads the whole file into buffer; its size, or -1 when it cannot be read or does not fit.
 long read_file(const char* path, char* buffer, t_uint32 capacity);
 

@@ -95,6 +95,8 @@ bool file_exists(const char* path) {
 
 bool remove_file(const char* path) { return ::unlink(path) == 0 || errno == ENOENT; }
 
+bool make_folder(const char* path) { return ::mkdir(path, 0755) == 0 || errno == EEXIST; }
+
 long read_file(const char* path, char* buffer, t_uint32 capacity) {
     const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) return -1;

@@ -63,6 +63,12 @@ bool remove_file(const char* path) {
     return DeleteFileW(wide) != FALSE || GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES;
 }
 
+bool make_folder(const char* path) {
+    wchar_t wide[wide_path_capacity];
+    if (!to_wide(path, wide)) return false;
+    return CreateDirectoryW(wide, nullptr) != FALSE || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 long read_file(const char* path, char* buffer, t_uint32 capacity) {
     wchar_t wide[wide_path_capacity];
     if (!to_wide(path, wide)) return -1;
@@ -89,7 +95,7 @@ long read_file(const char* path, char* buffer, t_uint32 capacity) {
     return whole ? static_cast<long>(size) : -1;
 }
 
-// Wine's follows the locale: 1252 for LC_ALL=C, which the tests pin.
+// Wine's follows the locale: 1252 for LC_ALL=C.UTF-8, which the tests pin.
 bool ansi_code_page_is_1252() { return GetACP() == 1252; }
 
 // The dialog is real under Wine; run-with-dialog answers it on the virtual display.

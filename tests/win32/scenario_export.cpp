@@ -32,6 +32,8 @@ struct export_form {
     const char* typed_name;
     t_uint32 filter_index;
     const char* golden_file;
+    // A folder made inside the output folder for the sheet, or null for the output folder itself.
+    const char* folder = nullptr;
 };
 
 constexpr export_form forms[] = {
@@ -40,6 +42,9 @@ constexpr export_form forms[] = {
     {"utf8-album-image", "sheet-utf8-album-image", 3, "utf8_album_image.cue"},
     // A name beyond ASCII: it reaches the component as UTF-8 and the host's file by UTF-16.
     {"ansi-album-image", "Café-ansi-album-image", 4, "ansi_album_image.cue"},
+    // Folder and name beyond the ANSI code page (Cyrillic, CJK): only a path passed on in UTF-8 and
+    // opened by UTF-16 reaches this file.
+    {"utf8-per-file-unicode", "Лист-日本", 1, "utf8_per_file.cue", "Папка-目録"},
 };
 
 // dir + separator + name + extension
@@ -145,6 +150,12 @@ bool check_export(const char* form, const char* output_dir, const char* golden_d
 
     reset_ledger();
     expect(os::ansi_code_page_is_1252(), "the system ANSI code page is windows-1252, as the golden sheets");
+    host_string folder;
+    if (chosen->folder) {
+        join_path(folder, output_dir, chosen->folder, "");
+        expect(os::make_folder(folder.text()), "the folder for the sheet is there");
+        output_dir = folder.text();
+    }
     host_string target;
     join_path(target, output_dir, chosen->typed_name, ".cue");
     host_string golden_path;

@@ -18,7 +18,8 @@ void check_bad_alloc();
 
 // The command answered with output_dir/<name>.cue in one of the four forms: the file holds exactly
 // the golden sheet from golden_dir. form is one of utf8-per-file, ansi-per-file,
-// utf8-album-image, ansi-album-image; false for another.
+// utf8-album-image, ansi-album-image, or utf8-per-file-unicode (the UTF-8 per-file form written into
+// a folder of output_dir, both folder and name beyond the ANSI code page); false for another.
 bool check_export(const char* form, const char* output_dir, const char* golden_dir);
 
 // The command answered with a path that no filesystem service accepts: "Invalid path".
