@@ -1,16 +1,16 @@
 #include "cli/command.h"
 
 #include <filesystem>
-#include <iostream>
 #include <system_error>
 #include <unistd.h>
 
+#include "cli/answer_choice.h"
 #include "cli/code_page.h"
 #include "cli/export_run.h"
 #include "cli/messages.h"
 #include "cli/option_answer.h"
+#include "cli/per_disc.h"
 #include "cli/selection.h"
-#include "cli/terminal_prompt.h"
 
 namespace cli {
 
@@ -22,6 +22,10 @@ bool on_terminal() { return ::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILEN
 void check_options(const command_options& options) {
     if (options.track_list && !options.inputs.empty())
         throw usage_error("give either audio files or --tracks, not both");
+    if (options.track_list && !options.audio_only_given.empty()) {
+        throw usage_error(options.audio_only_given.front() +
+                          " applies to audio files and folders, not to a track list (--tracks)");
+    }
     if (!options.track_list && options.inputs.empty())
         throw usage_error("no tracks: name audio files or directories, or a JSON track list with --tracks");
     if (!options.output) {
@@ -32,17 +36,6 @@ void check_options(const command_options& options) {
     std::error_code error;
     if (options.component_given && !std::filesystem::exists(options.component, error))
         throw usage_error("--component " + options.component + ": no such file");
-}
-
-dialog_answer_function dialog_answer_for(const command_options& options) {
-    if (options.output) {
-        return [typed = *options.output, filter = options.filter_index, overwrite = options.overwrite](
-                   const dialog_request& request) { return answer_from_options(request, typed, filter, overwrite); };
-    }
-    prompt_choices choices;
-    if (options.format_given) choices.filter_index = options.filter_index;
-    choices.overwrite = options.overwrite;
-    return [choices](const dialog_request& request) { return prompt_for_output(request, choices, std::cin, std::cerr); };
 }
 
 }  // namespace
@@ -59,9 +52,10 @@ exit_status run_command(const command_options& options) {
     }
 
     export_host host(options.component);
-    const auto tracks = read_selection(options, !options.quiet && ::isatty(STDERR_FILENO) == 1);
-    const installed_dialog_answer dialog(dialog_answer_for(options));
-    return host.run_cue_sheet_command(tracks, dialog);
+    selection chosen = read_selection(options, !options.quiet && ::isatty(STDERR_FILENO) == 1);
+    if (options.per_disc) return run_per_disc(host, options, std::move(chosen.tracks));
+    const installed_dialog_answer dialog(dialog_answer_for(options, options.output));
+    return host.run_cue_sheet_command(chosen.tracks, dialog);
 }
 
 }  // namespace cli

@@ -26,6 +26,7 @@ export_host::export_host(const std::string& component_path)
 exit_status export_host::run_cue_sheet_command(const std::vector<host::track_entry>& tracks,
                                                const installed_dialog_answer& dialog) {
     host::host_track_list selection(tracks);
+    const io_marks before = marks();
     try {
         // The menu's commands hold the component's items: they go before anything else of the run.
         const std::vector<host::menu_command> commands = host::menu_commands(component_, selection);
@@ -42,10 +43,16 @@ exit_status export_host::run_cue_sheet_command(const std::vector<host::track_ent
         report("the export failed");
         return exit_status::export_failed;
     }
-    return result_of_run(dialog);
+    return result_of_run(dialog, before);
 }
 
-exit_status export_host::result_of_run(const installed_dialog_answer& dialog) const {
+export_host::io_marks export_host::marks() const {
+    const auto& standard_output = standard_output_.as<host::stdout_filesystem>()->counters();
+    const auto& local = local_files_.as<host::local_filesystem>()->counters();
+    return {standard_output.opens.load(), local.commits.load(), local.commit_failures()};
+}
+
+exit_status export_host::result_of_run(const installed_dialog_answer& dialog, const io_marks& before) const {
     const dialog_outcome& outcome = dialog.outcome();
     switch (outcome.what) {
         case dialog_outcome::kind::answered: break;
@@ -59,16 +66,15 @@ exit_status export_host::result_of_run(const installed_dialog_answer& dialog) co
     }
     // The component reports success once its one write returned; the local file only takes the
     // target's place when its last reference goes, and that step can still fail.
+    const io_marks after = marks();
     if (outcome.path == "-") {
-        const auto& counters = standard_output_.as<host::stdout_filesystem>()->counters();
-        if (counters.opens.load() > 0) return exit_status::written;
+        if (after.standard_output_opens > before.standard_output_opens) return exit_status::written;
     } else {
-        const auto& counters = local_files_.as<host::local_filesystem>()->counters();
-        if (counters.commit_failures() > 0) {
-            report(counters.last_commit_failure());
+        if (after.commit_failures > before.commit_failures) {
+            report(local_files_.as<host::local_filesystem>()->counters().last_commit_failure());
             return exit_status::export_failed;
         }
-        if (counters.commits.load() > 0) return exit_status::written;
+        if (after.commits > before.commits) return exit_status::written;
     }
     report("the command ended without writing " + outcome.path);
     return exit_status::export_failed;

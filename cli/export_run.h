@@ -27,12 +27,19 @@ public:
     export_host& operator=(const export_host&) = delete;
 
     // Runs the command on tracks; dialog must be installed. Reports failures on standard error
-    // and returns the command's exit status.
+    // and returns the command's exit status. May run again, on other tracks.
     exit_status run_cue_sheet_command(const std::vector<host::track_entry>& tracks,
                                       const installed_dialog_answer& dialog);
 
 private:
-    exit_status result_of_run(const installed_dialog_answer& dialog) const;
+    // What the filesystem services had done before a run, so each run is judged on its own.
+    struct io_marks {
+        unsigned long standard_output_opens;
+        unsigned long commits;
+        unsigned long commit_failures;
+    };
+    io_marks marks() const;
+    exit_status result_of_run(const installed_dialog_answer& dialog, const io_marks& before) const;
 
     // The gateway outlives the component, and the filesystem services are read after each run.
     host::host_api_impl api_;

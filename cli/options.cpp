@@ -7,6 +7,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/messages.h"
+#include "cli/track_order.h"
 
 #ifndef TREVALIN_VERSION
 #error "TREVALIN_VERSION must name the program's version"
@@ -30,8 +31,18 @@ constexpr format_name format_names[] = {
 };
 
 const char footer[] =
-    "The selection is either audio files (a directory adds its audio files in name order) or a\n"
-    "JSON track list. Without --output the save dialog is a prompt on the terminal.\n"
+    "The selection is either audio files (a directory adds its audio files in name order, with -r\n"
+    "its subfolders' after them) or a JSON track list. Without --output the save dialog is a\n"
+    "prompt on the terminal.\n"
+    "\n"
+    "Tags reach the sheet under the names it uses: COMPOSER gives SONGWRITER when there is no\n"
+    "SONGWRITER tag, CATALOGNUMBER or BARCODE give CATALOG when there is no CATALOG tag,\n"
+    "ALBUMARTIST, ALBUM ARTIST and album_artist give the album's PERFORMER; --map TAG=FIELD maps\n"
+    "another tag (FIELD: title, artist, album artist, album, genre, date, comment, songwriter,\n"
+    "catalog, isrc, discid).\n"
+    "\n"
+    "With --per-disc and -o DIR, a disc's sheet goes beside its tracks when they lie in DIR, else\n"
+    "into DIR; discs whose sheets share a folder get \" (Disc N)\" in their names.\n"
     "\n"
     "Exit status: 0 written, 1 cancelled or replacement declined, 2 usage error or unreadable\n"
     "input (nothing written), 3 the export failed.";
@@ -70,6 +81,24 @@ parsed_command_line parse_command_line(int argc, char** argv) {
 
     app.add_option("files", options.inputs, "audio files in selection order; a directory adds its audio files in name order")
         ->type_name("FILE|DIR");
+    std::vector<std::string> maps;
+    const CLI::Option* audio_only[] = {
+        app.add_flag("-r,--recursive", options.recursive,
+                     "search folders to any depth: a folder's files, then its subfolders, in natural order; "
+                     "loops of symbolic links and unreadable folders are reported, not followed"),
+        app.add_option("--sort", options.sort,
+                       "the order of the tracks: given (default: as named, folders in name order) | name (the "
+                       "whole path in natural order) | tags (DISCNUMBER, TRACKNUMBER, then the path)")
+            ->type_name("ORDER"),
+        app.add_flag("--per-disc", options.per_disc,
+                     "one sheet per disc: by DISCNUMBER when every track has one, else by folder; -o names a "
+                     "folder or -, a file only for a single disc"),
+        app.add_flag("--keep-going", options.keep_going,
+                     "leave out the files that cannot be read (each is named with the reason) instead of stopping"),
+        app.add_option("--map", maps, "hand the tag TAG to the sheet as FIELD (repeatable), e.g. --map LABELNO=catalog")
+            ->type_name("TAG=FIELD")
+            ->allow_extra_args(false),
+    };
     auto* tracks_option = app.add_option("--tracks", track_list,
                                          "take the selection from a JSON track list (\"-\" reads standard input)")
                               ->type_name("LIST.json");
@@ -99,6 +128,17 @@ parsed_command_line parse_command_line(int argc, char** argv) {
             throw usage_error("unknown format \"" + format + "\" (expected utf8, ansi, utf8-image or ansi-image)");
         }
         options.format_given = format_option->count() > 0;
+        if (!track_order_named(options.sort))
+            throw usage_error("unknown order \"" + options.sort + "\" (expected given, name or tags)");
+        for (const auto& map : maps) {
+            const auto equals = map.find('=');
+            if (equals == std::string::npos || equals == 0 || equals + 1 == map.size())
+                throw usage_error("--map " + map + ": expected TAG=FIELD, both named");
+            options.tag_maps.emplace_back(map.substr(0, equals), map.substr(equals + 1));
+        }
+        for (const CLI::Option* option : audio_only) {
+            if (option->count() > 0) options.audio_only_given.push_back(option->get_name());
+        }
         if (tracks_option->count() > 0) options.track_list = track_list;
         if (output_option->count() > 0) options.output = output;
         if (code_page_option->count() > 0) options.code_page = code_page;

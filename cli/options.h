@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "component/abi.h"
@@ -20,6 +21,13 @@ struct command_options {
     bool component_given = false;           // --component named it
     bool format_given = false;              // -f was given (the prompt preselects it)
     bool quiet = false;
+    // For audio files and folders only:
+    bool recursive = false;                  // -r: folders to any depth
+    std::string sort = "given";              // --sort: given | name | tags (checked by parse_command_line)
+    bool per_disc = false;                   // one sheet per disc
+    bool keep_going = false;                 // leave unreadable files out instead of stopping
+    std::vector<std::pair<std::string, std::string>> tag_maps;  // --map TAG=FIELD, in order
+    std::vector<std::string> audio_only_given;  // those of the options above that were given
 };
 
 // What the command line asks for: a run with these options, or an immediate exit (after --help,

@@ -31,7 +31,6 @@
 #include <wavfile.h>
 #include <wavpackfile.h>
 
-#include "host/natural_order.h"
 #include "host/replaygain_text.h"
 
 namespace host {
@@ -98,9 +97,10 @@ void read_mp4_replaygain(TagLib::File& file, replaygain_values& values, const st
     }
 }
 
-void read_tags(TagLib::File& file, host_track_info& info) {
+void read_tags(TagLib::File& file, const tag_names& names, host_track_info& info) {
     replaygain_values replaygain;
     std::vector<replaygain_slot> seen;
+    std::vector<tag_field> tags;
     const TagLib::PropertyMap properties = file.properties();
     for (const auto& [key, texts] : properties) {
         const std::string name = ascii_upper(utf8(key));
@@ -113,8 +113,9 @@ void read_tags(TagLib::File& file, host_track_info& info) {
         std::vector<std::string> values;
         values.reserve(texts.size());
         for (const auto& text : texts) values.push_back(utf8(text));
-        info.add_field(name == "ALBUMARTIST" ? "album artist" : ascii_lower(name), std::move(values));
+        tags.push_back({name, std::move(values)});
     }
+    for (auto& field : names.fields_of(std::move(tags))) info.add_field(std::move(field.name), std::move(field.values));
     read_mp4_replaygain(file, replaygain, seen);
     info.set_replaygain(replaygain);
 }
@@ -223,26 +224,6 @@ const std::vector<std::string>& audio_extensions() {
     return extensions;
 }
 
-// Hidden entries are left out: they are the sidecars other systems leave beside music ("._01.flac"),
-// not music.
-std::vector<std::string> directory_audio_files(const std::string& directory) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.empty() || name.front() == '.' || !has_audio_extension(name)) continue;
-        std::error_code type_error;
-        if (!it->is_regular_file(type_error)) continue;
-        names.push_back(name);
-    }
-    if (error) throw input_error(directory, error.message());
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return natural_less(a, b); });
-    std::vector<std::string> paths;
-    paths.reserve(names.size());
-    for (const auto& name : names) paths.push_back((fs::path(directory) / name).string());
-    return paths;
-}
-
 }  // namespace
 
 bool has_audio_extension(std::string_view file_name) {
@@ -253,24 +234,7 @@ bool has_audio_extension(std::string_view file_name) {
     return std::find(known.begin(), known.end(), extension) != known.end();
 }
 
-std::vector<std::string> audio_file_paths(const std::vector<std::string>& arguments) {
-    std::vector<std::string> paths;
-    for (const auto& argument : arguments) {
-        std::error_code error;
-        const fs::file_status status = fs::status(argument, error);
-        if (error || !fs::exists(status))
-            throw input_error(argument, error ? error.message() : "No such file or directory");
-        if (fs::is_directory(status)) {
-            auto found = directory_audio_files(argument);
-            paths.insert(paths.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
-        } else {
-            paths.push_back(argument);
-        }
-    }
-    return paths;
-}
-
-track_entry read_audio_file(const std::string& path) {
+track_entry read_audio_file(const std::string& path, const tag_names& names) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (error || !fs::exists(status)) throw input_error(path, error ? error.message() : "No such file or directory");
@@ -291,21 +255,10 @@ track_entry read_audio_file(const std::string& path) {
     }
     TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Average);
     if (file.isNull()) throw input_error(path, "not an audio file that can be read");
-    read_tags(*file.file(), entry.info);
+    read_tags(*file.file(), names, entry.info);
     if (const TagLib::AudioProperties* properties = file.audioProperties())
         read_audio_properties(*file.file(), *properties, entry.info);
     return entry;
-}
-
-std::vector<track_entry> read_audio_files(const std::vector<std::string>& arguments, const read_progress& progress) {
-    const std::vector<std::string> paths = audio_file_paths(arguments);
-    std::vector<track_entry> entries;
-    entries.reserve(paths.size());
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        entries.push_back(read_audio_file(paths[i]));
-        if (progress) progress(i + 1, paths.size());
-    }
-    return entries;
 }
 
 }  // namespace host

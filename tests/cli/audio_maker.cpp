@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <mp4file.h>
+#include <mp4item.h>
+#include <mp4tag.h>
+
 #include "tests/cli/program_run.h"
 
 namespace cli_test {
@@ -28,30 +32,62 @@ bool seen_before(const tag_list& tags, std::size_t index) {
     return false;
 }
 
+// Tags with an ID3v2 frame of their own get that frame; the rest become TXXX frames.
 std::vector<std::string> lame_arguments(const tag_list& tags) {
     std::vector<std::string> arguments{"--id3v2-only"};
     const std::pair<const char*, const char*> own_options[] = {
         {"TITLE", "--tt"}, {"ARTIST", "--ta"}, {"ALBUM", "--tl"}, {"GENRE", "--tg"}, {"DATE", "--ty"}};
+    const std::pair<const char*, const char*> own_frames[] = {
+        {"COMPOSER", "TCOM"}, {"ALBUMARTIST", "TPE2"}, {"DISCNUMBER", "TPOS"}, {"TRACKNUMBER", "TRCK"}};
     for (std::size_t i = 0; i < tags.size(); ++i) {
         if (seen_before(tags, i)) continue;
         const auto& [key, value] = tags[i];
-        bool own = false;
+        std::vector<std::string> own;
         for (const auto& [name, option] : own_options) {
-            if (key == name) {
-                arguments.insert(arguments.end(), {option, value});
-                own = true;
-            }
+            if (key == name) own = {option, value};
         }
-        if (!own) arguments.insert(arguments.end(), {"--tv", "TXXX=" + key + "=" + value});
+        for (const auto& [name, frame] : own_frames) {
+            if (key == name) own = {"--tv", std::string(frame) + "=" + value};
+        }
+        if (own.empty()) own = {"--tv", "TXXX=" + key + "=" + value};
+        arguments.insert(arguments.end(), own.begin(), own.end());
     }
     return arguments;
 }
 
-std::vector<std::string> ffmpeg_metadata(const tag_list& tags) {
+// The names ffmpeg writes into an MP4 file's own atoms; other tags become iTunes-style free-form
+// items, written with TagLib since ffmpeg leaves them out.
+const std::pair<const char*, const char*> mp4_atom_names[] = {
+    {"TITLE", "title"},     {"ARTIST", "artist"},           {"ALBUM", "album"},       {"GENRE", "genre"},
+    {"DATE", "date"},       {"COMMENT", "comment"},         {"COMPOSER", "composer"}, {"ALBUMARTIST", "album_artist"},
+    {"album_artist", "album_artist"}, {"DISCNUMBER", "disc"}, {"TRACKNUMBER", "track"}};
+
+const char* mp4_atom_name(const std::string& key) {
+    for (const auto& [name, atom] : mp4_atom_names) {
+        if (key == name) return atom;
+    }
+    return nullptr;
+}
+
+void add_mp4_freeform_items(const std::string& path, const tag_list& tags) {
+    TagLib::MP4::File file(path.c_str());
+    bool added = false;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        if (seen_before(tags, i) || mp4_atom_name(tags[i].first) != nullptr) continue;
+        const TagLib::String value(tags[i].second, TagLib::String::UTF8);
+        file.tag()->setItem("----:com.apple.iTunes:" + tags[i].first, TagLib::MP4::Item(TagLib::StringList(value)));
+        added = true;
+    }
+    if (added && !file.save()) throw std::runtime_error("cannot add free-form items to " + path);
+}
+
+std::vector<std::string> ffmpeg_metadata(const tag_list& tags, bool mp4) {
     std::vector<std::string> arguments;
     for (std::size_t i = 0; i < tags.size(); ++i) {
         if (seen_before(tags, i)) continue;
-        arguments.insert(arguments.end(), {"-metadata", lower(tags[i].first) + "=" + tags[i].second});
+        const char* atom = mp4 ? mp4_atom_name(tags[i].first) : nullptr;
+        if (mp4 && atom == nullptr) continue;
+        arguments.insert(arguments.end(), {"-metadata", (atom != nullptr ? atom : lower(tags[i].first)) + "=" + tags[i].second});
     }
     return arguments;
 }
@@ -87,7 +123,7 @@ void make_tagged_audio(const std::string& path, const tone& sound, const tag_lis
         argv.insert(argv.end(), {source, path});
     } else if (format == "m4a" || format == "wav" || format == "aiff") {
         argv = {"ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-i", source};
-        const auto metadata = ffmpeg_metadata(tags);
+        const auto metadata = ffmpeg_metadata(tags, format == "m4a");
         argv.insert(argv.end(), metadata.begin(), metadata.end());
         if (format == "m4a") argv.insert(argv.end(), {"-c:a", "aac"});
         if (format == "wav") argv.insert(argv.end(), {"-c:a", "copy"});
@@ -103,6 +139,7 @@ void make_tagged_audio(const std::string& path, const tone& sound, const tag_lis
         throw std::invalid_argument("no encoder for " + path);
     }
     run_tool(argv);
+    if (format == "m4a") add_mp4_freeform_items(path, tags);
     std::filesystem::remove(source);
 }
 

@@ -16,8 +16,10 @@ struct tone {
 };
 
 // Tag names as Vorbis comments spell them (TITLE, ARTIST, ALBUM, GENRE, REPLAYGAIN_TRACK_GAIN...);
-// a name may repeat. Each format's encoder gets them in its own way; formats whose encoder keeps
-// one value of a name keep the first.
+// a name may repeat. Each format's encoder gets them in its own way (MP3: ID3v2 frames such as
+// TCOM and TPE2 where the name has one, TXXX otherwise; M4A: atoms such as ©wrt and aART where
+// ffmpeg writes one, iTunes free-form items otherwise); formats whose encoder keeps one value of a
+// name keep the first.
 using tag_list = std::vector<std::pair<std::string, std::string>>;
 
 // CD audio (16-bit stereo) WAV without tags, written by sox.

@@ -33,7 +33,7 @@ struct format_case {
 const format_case formats[] = {
     {"1 flac.flac", "FLAC", true, true},     {"2 vorbis.ogg", "Vorbis", true, true},
     {"3 opus.opus", "Opus", true, true},     {"4 mp3.mp3", "MP3", false, true},
-    {"5 aac.m4a", "M4A", false, false},      {"6 wave.wav", "WAV", false, false},
+    {"5 aac.m4a", "M4A", false, true},       {"6 wave.wav", "WAV", false, false},
     {"7 aiff.aiff", "AIFF", false, true},    {"8 wavpack.wv", "WavPack", false, true},
 };
 

@@ -127,7 +127,7 @@ TEST_F(cli_usage, help_and_version_exit_0_on_standard_output) {
     const auto help = trevalin({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--tracks", "--output", "--format", "--overwrite", "--codepage", "--component", "--quiet",
-                               "utf8-image", "Exit status"}) {
+                               "--recursive", "--sort", "--per-disc", "--keep-going", "--map", "utf8-image", "Exit status"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     const auto version = trevalin({"--version"});
@@ -159,7 +159,11 @@ TEST_F(cli_usage, usage_errors_exit_2_and_write_nothing) {
         {{"--tracks", "missing.json", "-o", "-"}, "trevalin: missing.json: No such file or directory\n"},
         {{"--tracks", "empty.json", "-o", "-"}, "trevalin: empty.json: the track list holds no tracks\n"},
         {{"missing.flac", "-o", "-"}, "trevalin: missing.flac: No such file or directory\n"},
-        {{"no audio", "-o", "-"}, "trevalin: no audio files in the selection\n"},
+        {{"no audio", "-o", "-"}, "trevalin: no audio files in the selection (-r searches subfolders too)\n"},
+        {{"no audio", "--sort", "size", "-o", "-"}, "trevalin: unknown order \"size\" (expected given, name or tags)\n"},
+        {{"no audio", "--map", "COMPOSER", "-o", "-"}, "trevalin: --map COMPOSER: expected TAG=FIELD, both named\n"},
+        {{"--tracks", "list.json", "--per-disc", "-o", "-"},
+         "trevalin: --per-disc applies to audio files and folders, not to a track list (--tracks)\n"},
         {{"no audio/notes.txt", "-o", "-"}, "trevalin: no audio/notes.txt: not an audio file that can be read\n"},
         {{"--tracks", "list.json", "-o", "nowhere/sheet.cue"},
          "trevalin: cannot write nowhere/sheet.cue: the folder does not exist\n"},

@@ -31,6 +31,7 @@
 #include <mpegfile.h>
 #include <tpropertymap.h>
 
+#include "host/audio_file_listing.h"
 #include "host/audio_file_source.h"
 #include "host/natural_order.h"
 #include "host/replaygain_text.h"
@@ -305,17 +306,39 @@ TEST(audio_file_source, a_directory_adds_its_audio_files_in_natural_order_and_ar
     const std::string single = dir / "single.wav";
     write_tone_wav(single, 4410);
 
-    std::vector<std::pair<std::size_t, std::size_t>> progress;
-    const auto entries = host::read_audio_files({single, album.string() + "/", single},
-                                                [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
-    std::vector<std::string> paths;
-    for (const auto& entry : entries) paths.push_back(entry.path);
-    const std::string a = "file://" + album.string() + "/";
-    EXPECT_EQ(paths, (std::vector<std::string>{"file://" + single, a + "1.WAV", a + "2.wav", a + "10.wav", "file://" + single}));
-    EXPECT_EQ(entries[0].info.get_length(), 0.1);
-    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+    const auto listing = host::list_audio_files({single, album.string() + "/", single}, false);
+    const std::string a = album.string() + "/";
+    EXPECT_EQ(listing.files, (std::vector<std::string>{single, a + "1.WAV", a + "2.wav", a + "10.wav", single}));
+    EXPECT_TRUE(listing.unreadable.empty());
+    EXPECT_TRUE(listing.not_followed.empty());
+    EXPECT_EQ(host::read_audio_file(single).info.get_length(), 0.1);
     EXPECT_TRUE(host::has_audio_extension("x.FLAC"));
     EXPECT_FALSE(host::has_audio_extension("flac"));
+}
+
+// Losers keep their own names, or drop out when those are taken; a user's mapping comes first.
+TEST(audio_file_source, tag_names_give_each_field_from_its_first_source) {
+    struct name_case {
+        std::vector<const char*> tags;
+        std::vector<std::pair<const char*, const char*>> user;
+        std::vector<std::string> fields;
+    };
+    const name_case cases[] = {
+        {{"Title", "COMPOSER", "ALBUMARTIST", "BARCODE"}, {}, {"title", "songwriter", "album artist", "catalog"}},
+        {{"COMPOSER", "SONGWRITER", "BARCODE", "CATALOGNUMBER"}, {}, {"composer", "songwriter", "barcode", "catalog"}},
+        {{"album_artist", "ALBUM ARTIST", "\xc2\xa9WRT", "TCOM"}, {}, {"album_artist", "album artist", "\xc2\xa9wrt", "songwriter"}},
+        {{"COMPOSER", "LABEL"}, {{"label", "Songwriter"}, {"composer", "composer"}}, {"composer", "Songwriter"}},
+        {{"TITLE", "ALBUM"}, {{"TITLE", "album"}}, {"album"}},
+    };
+    for (const auto& c : cases) {
+        host::tag_names names;
+        for (const auto& [tag, field] : c.user) names.map(tag, field);
+        std::vector<host::tag_field> tags;
+        for (const char* tag : c.tags) tags.push_back({tag, {"v"}});
+        std::vector<std::string> fields;
+        for (const auto& field : names.fields_of(tags)) fields.push_back(field.name);
+        EXPECT_EQ(fields, c.fields) << c.tags.front();
+    }
 }
 
 TEST(audio_file_source, relative_paths_become_absolute_without_dot_steps) {
@@ -357,12 +380,11 @@ TEST(audio_file_source, input_that_cannot_be_read_is_an_error_naming_it) {
     ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     EXPECT_EQ(error_of([&] { host::read_audio_file(socket_path); }), socket_path + ": is not a regular file");
     ::close(sock);
-    // Listing stops at a missing argument before anything is read; reading stops at the bad file.
-    int calls = 0;
-    EXPECT_EQ(error_of([&] { host::read_audio_files({good, missing}, [&](std::size_t, std::size_t) { ++calls; }); }),
-              missing + ": No such file or directory");
-    EXPECT_EQ(calls, 0);
-    EXPECT_EQ(error_of([&] { host::read_audio_files({good, broken, good}); }), broken + ": not an audio file that can be read");
+    // Listing names every missing argument and goes on.
+    const auto listing = host::list_audio_files({missing, good, missing + "2"}, true);
+    EXPECT_EQ(listing.files, std::vector<std::string>{good});
+    EXPECT_EQ(listing.unreadable, (std::vector<std::string>{missing + ": No such file or directory",
+                                                            missing + "2: No such file or directory"}));
 }
 
 // Permissions do not stop root, so the reading runs in a child process as an unprivileged user,

@@ -1,0 +1,32 @@
+#include "cli/answer_choice.h"
+
+#include <iostream>
+
+#include "cli/discs.h"
+#include "cli/option_answer.h"
+#include "cli/terminal_prompt.h"
+
+namespace cli {
+
+dialog_answer_function dialog_answer_for(const command_options& options, const std::optional<std::string>& typed,
+                                         unsigned long disc_number) {
+    dialog_answer_function answer;
+    if (typed) {
+        answer = [typed = *typed, filter = options.filter_index, overwrite = options.overwrite](
+                     const dialog_request& request) { return answer_from_options(request, typed, filter, overwrite); };
+    } else {
+        prompt_choices choices;
+        if (options.format_given) choices.filter_index = options.filter_index;
+        choices.overwrite = options.overwrite;
+        answer = [choices](const dialog_request& request) {
+            return prompt_for_output(request, choices, std::cin, std::cerr);
+        };
+    }
+    if (disc_number == 0) return answer;
+    return [answer, disc_number](dialog_request request) {
+        request.proposed_name = disc_file_name(request.proposed_name, disc_number);
+        return answer(request);
+    };
+}
+
+}  // namespace cli

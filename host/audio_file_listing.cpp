@@ -1,0 +1,124 @@
+#include "host/audio_file_listing.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <system_error>
+#include <utility>
+
+#include "host/audio_file_source.h"
+#include "host/natural_order.h"
+
+namespace host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct folder_id {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const folder_id& other) const { return device == other.device && inode == other.inode; }
+};
+
+struct searched_folder {
+    folder_id id;
+    std::string path;
+};
+
+void sort_natural(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return natural_less(a, b); });
+}
+
+std::optional<folder_id> id_of(const std::string& folder) {
+    struct stat status;
+    if (::stat(folder.c_str(), &status) != 0) return std::nullopt;
+    return folder_id{status.st_dev, status.st_ino};
+}
+
+class folder_walk {
+public:
+    folder_walk(bool recursive, audio_file_listing& out) : recursive_(recursive), out_(out) {}
+
+    // A folder named on the command line: one that cannot be listed is unreadable input.
+    void add_argument_folder(const std::string& folder) {
+        searched_.clear();
+        walking_.clear();
+        if (const auto id = id_of(folder)) enter(*id, folder);
+        if (auto error = add_folder(folder)) out_.unreadable.push_back(folder + ": " + *error);
+    }
+
+private:
+    void enter(folder_id id, const std::string& folder) {
+        searched_.push_back({id, folder});
+        walking_.push_back({id, folder});
+    }
+
+    // Hidden entries are left out: they are the sidecars and stores other systems keep beside
+    // music ("._01.flac", ".git"), not music. Returns why the folder cannot be listed.
+    std::optional<std::string> add_folder(const std::string& folder) {
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (name.empty() || name.front() == '.') continue;
+            std::error_code type_error;
+            if (has_audio_extension(name) && it->is_regular_file(type_error)) {
+                files.push_back(name);
+            } else if (recursive_ && it->is_directory(type_error)) {
+                folders.push_back(name);
+            }
+        }
+        if (error) return error.message();
+        sort_natural(files);
+        for (const auto& name : files) out_.files.push_back((fs::path(folder) / name).string());
+        sort_natural(folders);
+        for (const auto& name : folders) add_subfolder((fs::path(folder) / name).string());
+        return std::nullopt;
+    }
+
+    void add_subfolder(const std::string& folder) {
+        const auto id = id_of(folder);
+        if (!id) return;  // gone since its parent was listed
+        const auto same = [&](const searched_folder& f) { return f.id == *id; };
+        if (const auto loop = std::find_if(walking_.begin(), walking_.end(), same); loop != walking_.end()) {
+            out_.not_followed.push_back(folder + ": a loop of symbolic links back to " + loop->path + ", not followed");
+            return;
+        }
+        if (const auto seen = std::find_if(searched_.begin(), searched_.end(), same); seen != searched_.end()) {
+            out_.not_followed.push_back(folder + ": the same folder as " + seen->path + ", not followed");
+            return;
+        }
+        enter(*id, folder);
+        if (auto error = add_folder(folder)) out_.not_followed.push_back(folder + ": " + *error + ", not followed");
+        walking_.pop_back();
+    }
+
+    bool recursive_;
+    audio_file_listing& out_;
+    std::vector<searched_folder> searched_;  // every folder of this argument's walk
+    std::vector<searched_folder> walking_;   // the folder being walked and its ancestors
+};
+
+}  // namespace
+
+audio_file_listing list_audio_files(const std::vector<std::string>& arguments, bool recursive) {
+    audio_file_listing listing;
+    folder_walk walk(recursive, listing);
+    for (const auto& argument : arguments) {
+        std::error_code error;
+        const fs::file_status status = fs::status(argument, error);
+        if (error || !fs::exists(status)) {
+            listing.unreadable.push_back(argument + ": " + (error ? error.message() : "No such file or directory"));
+        } else if (fs::is_directory(status)) {
+            walk.add_argument_folder(argument);
+        } else {
+            listing.files.push_back(argument);
+        }
+    }
+    return listing;
+}
+
+}  // namespace host
