@@ -79,26 +79,10 @@ parsed_command_line parse_command_line(int argc, char** argv) {
     std::string code_page;
     std::string component;
 
-    app.add_option("files", options.inputs, "audio files in selection order; a directory adds its audio files in name order")
+    app.add_option("files", options.inputs,
+                   "audio files in selection order; a directory adds its audio files in name order (with -r, its "
+                   "subfolders' too)")
         ->type_name("FILE|DIR");
-    std::vector<std::string> maps;
-    const CLI::Option* audio_only[] = {
-        app.add_flag("-r,--recursive", options.recursive,
-                     "search folders to any depth: a folder's files, then its subfolders, in natural order; "
-                     "loops of symbolic links and unreadable folders are reported, not followed"),
-        app.add_option("--sort", options.sort,
-                       "the order of the tracks: given (default: as named, folders in name order) | name (the "
-                       "whole path in natural order) | tags (DISCNUMBER, TRACKNUMBER, then the path)")
-            ->type_name("ORDER"),
-        app.add_flag("--per-disc", options.per_disc,
-                     "one sheet per disc: by DISCNUMBER when every track has one, else by folder; -o names a "
-                     "folder or -, a file only for a single disc"),
-        app.add_flag("--keep-going", options.keep_going,
-                     "leave out the files that cannot be read (each is named with the reason) instead of stopping"),
-        app.add_option("--map", maps, "hand the tag TAG to the sheet as FIELD (repeatable), e.g. --map LABELNO=catalog")
-            ->type_name("TAG=FIELD")
-            ->allow_extra_args(false),
-    };
     auto* tracks_option = app.add_option("--tracks", track_list,
                                          "take the selection from a JSON track list (\"-\" reads standard input)")
                               ->type_name("LIST.json");
@@ -113,6 +97,24 @@ parsed_command_line parse_command_line(int argc, char** argv) {
     auto* code_page_option =
         app.add_option("--codepage", code_page, "the ANSI code page for the ansi formats (default windows-1252)")
             ->type_name("NAME");
+    std::vector<std::string> maps;
+    const CLI::Option* audio_only[] = {
+        app.add_flag("-r,--recursive", options.recursive,
+                     "search folders to any depth: a folder's files, then its subfolders, in natural order; "
+                     "loops of symbolic links and unreadable folders are reported, not followed"),
+        app.add_option("--sort", options.sort,
+                       "the order of the tracks: given (default: as named, folders in name order) | name (the "
+                       "whole path in natural order) | tags (DISCNUMBER, TRACKNUMBER, then the path)")
+            ->type_name("given|name|tags"),
+        app.add_flag("--per-disc", options.per_disc,
+                     "one sheet per disc: by DISCNUMBER when every track has one, else by folder; -o names a "
+                     "folder or -, a file only for a single disc"),
+        app.add_flag("--keep-going", options.keep_going,
+                     "leave out the files that cannot be read (each is named with the reason) instead of stopping"),
+        app.add_option("--map", maps, "hand the tag TAG to the sheet as FIELD (repeatable), e.g. --map LABELNO=catalog")
+            ->type_name("TAG=FIELD")
+            ->allow_extra_args(false),
+    };
     auto* component_option =
         app.add_option("--component", component,
                        "the component library to load (default: the one installed beside the program)")
