@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "component/abi.h"
+#include "abi/types.h"
 #include "platform/save_dialog.h"
 
 namespace cli {

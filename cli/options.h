@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace cli {
 

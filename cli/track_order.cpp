@@ -4,8 +4,8 @@
 #include <limits>
 #include <string_view>
 
+#include "abi/types.h"
 #include "host/natural_order.h"
-#include "component/abi.h"
 
 namespace cli {
 

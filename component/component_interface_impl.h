@@ -1,7 +1,8 @@
 // The one static record the entry point hands the host.
 #pragma once
 
-#include "component/service.h"
+#include "abi/component_interface.h"
+
 
 class component_interface_impl final : public component_interface {
 public:

@@ -1,7 +1,7 @@
 // The version record built from three static texts; the file name comes from the host.
 #pragma once
 
-#include "component/componentversion.h"
+#include "abi/componentversion.h"
 #include "component/service_impl.h"
 
 class componentversion_impl_simple : public componentversion {

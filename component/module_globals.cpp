@@ -2,7 +2,6 @@
 
 namespace component_module {
 
-::host_api* host_api = nullptr;
 void* module_handle = nullptr;
 simple_string module_path;
 simple_string module_file_name;

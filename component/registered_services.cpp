@@ -3,6 +3,7 @@
 // so the host finds them in the reverse of the order below.
 
 #include "component/componentversion_impl_simple.h"
+#include "component/service_impl.h"
 #include "contextmenu/contextmenu_item_simple_trevalin.h"
 
 namespace {

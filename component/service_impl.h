@@ -1,11 +1,11 @@
 // Templates that turn a service class into the component's static service objects and their
-// factories. Component side only: the host sees these objects through service.h alone.
+// factories. Component side only: the host sees these objects through abi/service.h alone.
 #pragma once
 
 #include <utility>
 
+#include "abi/service.h"
 #include "component/factory_registry.h"
-#include "component/service.h"
 
 // A service usable as a static object: reference counting does nothing, and it answers query for
 // exactly its own service class. T is the service class implementation; T::class_guid names it.
@@ -63,3 +63,7 @@ public:
 
     void create_instance(service_ref* out) override { out->assign(static_cast<service_impl_single_t<T>*>(this)); }
 };
+
+// The factory for context-menu items.
+template <class T>
+class contextmenu_item_factory_t : public service_factory_single_t<T> {};

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "io/exceptions.h"
-#include "trackinfo/growable_array.h"
+#include "abi/io_exceptions.h"
+#include "containers/growable_array.h"
 
 constinit persistent_variable* persistent_variable_list_head = nullptr;
 

@@ -3,8 +3,8 @@
 // nothing and skips whatever the host hands it, but the record format is the host's.
 #pragma once
 
-#include "component/abi.h"
-#include "io/stream.h"
+#include "abi/stream.h"
+#include "abi/types.h"
 #include "io/stream_reader_impl.h"
 
 // State the host stores between runs. A variable registers itself at the head of the list when

@@ -2,8 +2,9 @@
 // per-command questions; the node handling and the visibility rule live here.
 #pragma once
 
-#include "component/service_impl.h"
-#include "contextmenu/contextmenu_item.h"
+#include "abi/contextmenu_item.h"
+#include "abi/service.h"
+#include "abi/track_handle.h"
 
 class contextmenu_item_simple : public contextmenu_item {
 public:
@@ -54,7 +55,3 @@ private:
     service_ref item_;
     t_uint32 index_;
 };
-
-// The factory for context-menu items.
-template <class T>
-class contextmenu_item_factory_t : public service_factory_single_t<T> {};

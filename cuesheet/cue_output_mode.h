@@ -2,7 +2,7 @@
 // filter index minus one).
 #pragma once
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 enum cue_output_mode : t_uint32 {
     utf8_per_file = 0,

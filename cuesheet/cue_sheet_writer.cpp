@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 #include "cuesheet/byte_mapping.h"
 #include "cuesheet/cue_text.h"
 #include "trackinfo/field_text.h"

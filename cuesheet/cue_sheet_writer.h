@@ -1,8 +1,8 @@
 // Turns the export's records into the text of a cue sheet.
 #pragma once
 
+#include "abi/track_info.h"
 #include "cuesheet/cue_track.h"
-#include "trackinfo/track_info.h"
 #include "vesk/string8.h"
 
 // Appends the whole sheet for the records to out, CRLF line ends, nothing at all for an empty

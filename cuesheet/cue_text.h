@@ -3,22 +3,14 @@
 // All work on plain byte text and allocate nothing, except file_name_of_path.
 #pragma once
 
-#include "component/abi.h"
+#include "abi/types.h"
+#include "vesk/decimal_text.h"
 #include "vesk/string8.h"
-
-// A number or time text built on the stack; 64 bytes hold any of them with room to spare.
-struct short_text {
-    char text[64];
-};
 
 // Gain and peak texts: at most 14 and 15 characters plus the NUL.
 inline constexpr t_uint32 replaygain_text_capacity = 16;
 // Extensions are kept only below this many bytes, NUL included.
 inline constexpr t_uint32 extension_capacity = 32;
-
-// value in decimal with leading zeros up to min_digits (0 counts as 1, above 63 as 63); a longer
-// number is never cut. No sign.
-short_text padded_decimal_text(t_uint64 value, t_uint32 min_digits) noexcept;
 
 // "MM:SS:FF": the nearest frame at 75 per second, halves going up; minutes are not limited to two
 // digits. Negative or NaN seconds give "00:00:00", a count of frames past 64 bits the largest one.

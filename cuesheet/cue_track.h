@@ -2,8 +2,8 @@
 // about it plus what the export decided for the sheet.
 #pragma once
 
-#include "component/abi.h"
-#include "trackinfo/cue_track_list.h"
+#include "abi/types.h"
+#include "cuesheet/cue_track_list.h"
 #include "trackinfo/track_info_impl.h"
 #include "vesk/string8.h"
 

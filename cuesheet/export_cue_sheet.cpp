@@ -1,6 +1,7 @@
 #include "cuesheet/export_cue_sheet.h"
 
-#include "component/shared_library.h"
+#include "abi/filesystem.h"
+#include "abi/shared_library.h"
 #include "cuesheet/byte_mapping.h"
 #include "cuesheet/cue_output_mode.h"
 #include "cuesheet/cue_sheet_writer.h"

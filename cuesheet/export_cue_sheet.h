@@ -1,7 +1,7 @@
 // The "Create cuesheet..." command from selection to file.
 #pragma once
 
-#include "component/host_interface.h"
+#include "abi/track_handle.h"
 #include "vesk/string8.h"
 
 // Proposes a name from the first track's album, asks where and in which form, builds one record

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "component/host_interface.h"
+#include "abi/component_interface.h"
+#include "abi/host_api.h"
 
 namespace host {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "contextmenu/contextmenu_item.h"
+#include "abi/contextmenu_item.h"
 #include "host/host_string.h"
 
 namespace host {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "component/host_interface.h"
+#include "abi/track_handle.h"
 #include "host/component_loader.h"
 
 namespace host {

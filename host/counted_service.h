@@ -6,7 +6,7 @@
 #include <atomic>
 #include <utility>
 
-#include "component/service.h"
+#include "abi/service.h"
 
 namespace host {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "component/host_interface.h"
+#include "abi/host_api.h"
 
 namespace host {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vesk/string_base.h"
+#include "abi/string_base.h"
 
 namespace host {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 
 namespace host {
 

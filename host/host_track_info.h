@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "trackinfo/track_info.h"
+#include "abi/track_info.h"
 
 namespace host {
 

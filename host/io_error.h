@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
 
 namespace host {
 

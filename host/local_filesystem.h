@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "component/host_interface.h"
+#include "abi/filesystem.h"
 #include "host/io_counters.h"
 #include "host/write_all.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "component/host_interface.h"
+#include "abi/track_handle.h"
 #include "host/host_track_info.h"
 #include "host/track_source.h"
 

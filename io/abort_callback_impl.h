@@ -2,7 +2,7 @@
 // component ever sets it; the host may only read it.
 #pragma once
 
-#include "io/abort_callback.h"
+#include "abi/abort_callback.h"
 #include "platform/event.h"
 
 namespace orvanta_io {

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "component/module_globals.h"
-#include "component/shared_library.h"
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
+#include "abi/shared_library.h"
+#include "io/host_gateway.h"
 
 bool find_filesystem(const char* path, service_ref& out) {
     // Before the entry point has run there is no host, and so no filesystem.

@@ -2,7 +2,7 @@
 // with the filesystem interface).
 #pragma once
 
-#include "component/host_interface.h"
+#include "abi/filesystem.h"
 
 // The first filesystem service, in the host's order, that accepts the path; false when none does.
 bool find_filesystem(const char* path, service_ref& out);

@@ -1,6 +1,6 @@
 #include "io/stream_reader_impl.h"
 
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
 
 namespace orvanta_io {
 

@@ -2,7 +2,7 @@
 // read_exact, skip_bytes and skip_exact built on it.
 #pragma once
 
-#include "io/stream.h"
+#include "abi/stream.h"
 
 namespace orvanta_io {
 

@@ -2,7 +2,7 @@
 // SetLastError, GetLastError. Elsewhere: plain objects and a thread-local value.
 #pragma once
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // settings. Elsewhere: the answerer the hosting program installed (none: a cancel).
 #pragma once
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // Not part of the component: the component only calls the platform functions themselves.
 #pragma once
 
-#include "component/abi.h"
+#include "abi/types.h"
 #include "platform/save_dialog.h"
 
 namespace platform::standin {

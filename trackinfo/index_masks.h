@@ -2,8 +2,8 @@
 // Implemented here; a record calls them by slot like any host's mask.
 #pragma once
 
-#include "component/abi.h"
-#include "trackinfo/index_mask.h"
+#include "abi/index_mask.h"
+#include "abi/types.h"
 
 // find(value, start, count) answers the first index of the searched run whose selection equals
 // value, or start + count (32-bit wrap-around) when there is none. The run is [start, start + count)

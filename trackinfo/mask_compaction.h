@@ -1,8 +1,8 @@
 // Removing the elements a mask picks out of an array while the others keep their order.
 #pragma once
 
-#include "component/abi.h"
-#include "trackinfo/index_mask.h"
+#include "abi/index_mask.h"
+#include "abi/types.h"
 
 // Drops every element whose selection in mask equals `dropped` and shrinks the array to the rest,
 // in their old order. Asks the mask only through find, the one operation every host's mask is

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <utility>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
+#include "containers/bit_sets.h"
 #include "platform/heap.h"
-#include "trackinfo/bit_sets.h"
 #include "trackinfo/index_masks.h"
 #include "trackinfo/mask_compaction.h"
 #include "vesk/out_of_memory.h"

@@ -3,11 +3,11 @@
 // Implemented here; the host calls it by slot.
 #pragma once
 
-#include "component/abi.h"
-#include "trackinfo/growable_array.h"
-#include "trackinfo/hybrid_array.h"
-#include "trackinfo/index_mask.h"
-#include "trackinfo/track_info.h"
+#include "abi/index_mask.h"
+#include "abi/track_info.h"
+#include "abi/types.h"
+#include "containers/growable_array.h"
+#include "containers/hybrid_array.h"
 #include "vesk/simple_string.h"
 
 // A metadata field: a name and its ordered values. An empty name or value is kept as none and

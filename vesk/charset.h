@@ -12,7 +12,7 @@
 #include <cstring>
 #include <utility>
 
-#include "component/abi.h"
+#include "abi/types.h"
 #include "platform/heap.h"
 #include "vesk/out_of_memory.h"
 

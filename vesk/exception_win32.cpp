@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "component/shared_library.h"
-#include "cuesheet/cue_text.h"
+#include "abi/shared_library.h"
 #include "platform/heap.h"
+#include "vesk/decimal_text.h"
 #include "vesk/out_of_memory.h"
 #include "vesk/string8.h"
 

@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 class ORVANTA_SHARED_TYPE exception_win32 : public std::exception {
 public:

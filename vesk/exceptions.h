@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace vesk {
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace {
 

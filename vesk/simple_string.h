@@ -2,7 +2,8 @@
 // texts that are set once and read often (module strings, field names and values).
 #pragma once
 
-#include "component/abi.h"
+#include "abi/conventions.h"
+
 
 // Null when empty, otherwise a block of exactly length + 1 bytes ending in the NUL.
 // Moves are noexcept so that arrays can relocate elements without a way to fail; a copy

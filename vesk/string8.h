@@ -4,8 +4,8 @@
 
 #include <type_traits>
 
-#include "component/abi.h"
-#include "vesk/string_base.h"
+#include "abi/string_base.h"
+#include "abi/types.h"
 
 namespace vesk {
 

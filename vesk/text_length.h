@@ -1,7 +1,7 @@
 // The length convention of every text argument in the component.
 #pragma once
 
-#include "component/abi.h"
+#include "abi/conventions.h"
 
 namespace vesk {
 

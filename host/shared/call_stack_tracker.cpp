@@ -1,6 +1,6 @@
 // The scope marker. The stand-in host keeps no call-stack diagnostics, so it only holds its label.
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 
 uCallStackTracker::uCallStackTracker(const char* label) : label_(label) {}
 

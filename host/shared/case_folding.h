@@ -2,7 +2,7 @@
 // become equal ("TITLE" and "title", "É" and "é", "Σ", "σ" and "ς", the Kelvin sign and "k").
 #pragma once
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace shared {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 #include "host/shared/case_folding.h"
 #include "host/shared/utf8_units.h"
 

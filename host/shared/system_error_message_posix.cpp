@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstring>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace shared {
 

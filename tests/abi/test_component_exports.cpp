@@ -11,12 +11,13 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "contextmenu/contextmenu_item.h"
+#include "abi/contextmenu_item.h"
+#include "abi/filesystem.h"
+#include "abi/io_exceptions.h"
 #include "host/component_loader.h"
 #include "host/host_services.h"
 #include "host/host_string.h"
 #include "host/track_handles.h"
-#include "io/exceptions.h"
 #include "platform/standin.h"
 #include "tests/support/raw_table.h"
 

@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "component/host_interface.h"
+#include "abi/filesystem.h"
+#include "abi/host_api.h"
+#include "abi/index_mask.h"
+#include "abi/stream.h"
+#include "abi/track_handle.h"
 #include "host/host_string.h"
-#include "io/stream.h"
-#include "tests/support/raw_table.h"
-#include "trackinfo/index_mask.h"
 #include "tests/support/null_abort.h"
+#include "tests/support/raw_table.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "component/host_interface.h"
+#include "abi/filesystem.h"
 #include "host/component_loader.h"
 #include "host/context_menu.h"
 #include "host/counted_service.h"

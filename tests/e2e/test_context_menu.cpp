@@ -3,8 +3,8 @@
 
 #include <new>
 
-#include "component/componentversion.h"
-#include "contextmenu/contextmenu_item.h"
+#include "abi/componentversion.h"
+#include "abi/contextmenu_item.h"
 #include "host/host_string.h"
 #include "platform/heap.h"
 #include "tests/e2e/e2e_host.h"

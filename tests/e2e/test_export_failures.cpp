@@ -6,7 +6,7 @@
 #include <typeinfo>
 #include <unistd.h>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 #include "host/host_string.h"
 #include "host/io_error.h"
 #include "tests/e2e/e2e_host.h"

@@ -3,7 +3,10 @@
 
 #include <string>
 
-#include "component/service.h"
+#include "abi/service.h"
+
+#include "abi/component_interface.h"
+#include "abi/host_api.h"
 
 namespace {
 

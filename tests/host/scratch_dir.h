@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "io/abort_callback.h"
+#include "abi/abort_callback.h"
 
 namespace test_support {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "component/componentversion.h"
-#include "contextmenu/contextmenu_item.h"
+#include "abi/componentversion.h"
+#include "abi/contextmenu_item.h"
 #include "host/component_loader.h"
 #include "host/host_services.h"
 #include "host/host_string.h"

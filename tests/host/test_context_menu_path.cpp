@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "contextmenu/contextmenu_item.h"
+#include "abi/contextmenu_item.h"
 #include "host/context_menu.h"
 #include "host/track_handles.h"
 

@@ -12,11 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "abi/io_exceptions.h"
 #include "host/counted_service.h"
 #include "host/host_string.h"
 #include "host/io_error.h"
 #include "host/local_filesystem.h"
-#include "io/exceptions.h"
 #include "tests/host/scratch_dir.h"
 #include "tests/support/raw_table.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <unistd.h>
 
+#include "abi/io_exceptions.h"
 #include "host/counted_service.h"
 #include "host/host_string.h"
 #include "host/io_error.h"
 #include "host/stdout_filesystem.h"
-#include "io/exceptions.h"
 #include "tests/host/scratch_dir.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "trackinfo/track_info.h"
+#include "abi/track_info.h"
 
 inline std::vector<std::string> fields_of(const track_info& info) {
     std::vector<std::string> out;

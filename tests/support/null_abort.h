@@ -1,7 +1,7 @@
 // An abort signal that never asks to stop, for tests that call stream and file operations directly.
 #pragma once
 
-#include "io/abort_callback.h"
+#include "abi/abort_callback.h"
 
 class null_abort final : public orvanta_io::abort_callback {
 public:

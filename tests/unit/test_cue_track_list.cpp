@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "counted_element.h"
+#include "cuesheet/cue_track_list.h"
 #include "platform/standin.h"
-#include "trackinfo/cue_track_list.h"
 #include "vesk/exceptions.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <new>
 #include <string>
 
-#include "component/shared_library.h"
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
+#include "abi/shared_library.h"
 #include "platform/standin.h"
 #include "vesk/exception_win32.h"
 #include "vesk/exceptions.h"

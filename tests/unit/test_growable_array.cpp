@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "containers/growable_array.h"
 #include "counted_element.h"
 #include "platform/standin.h"
-#include "trackinfo/growable_array.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "containers/fixed_array.h"
+#include "containers/growable_array.h"
+#include "containers/hybrid_array.h"
 #include "counted_element.h"
 #include "platform/standin.h"
-#include "trackinfo/fixed_array.h"
-#include "trackinfo/growable_array.h"
-#include "trackinfo/hybrid_array.h"
 #include "vesk/exceptions.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "abi/io_exceptions.h"
 #include "component/module_globals.h"
 #include "io/abort_callback_impl.h"
-#include "io/exceptions.h"
 #include "io/output_file_access.h"
 #include "platform/standin.h"
 #include "vesk/exception_win32.h"

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "abi/contextmenu_item.h"
 #include "component/component_interface_impl.h"
 #include "component/componentversion_impl_simple.h"
 #include "component/factory_registry.h"
 #include "component/module_globals.h"
 #include "component/service_impl.h"
-#include "contextmenu/contextmenu_item.h"
 #include "host/host_string.h"
 #include "io/stream_reader_impl.h"
 #include "platform/standin.h"
-#include "tests/support/raw_table.h"
 #include "tests/support/null_abort.h"
+#include "tests/support/raw_table.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "component/shared_library.h"
+#include "abi/shared_library.h"
 #include "host/host_string.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "abi/io_exceptions.h"
 #include "component/state_persistence.h"
-#include "io/exceptions.h"
 #include "tests/support/null_abort.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "abi/index_mask.h"
+#include "abi/track_info.h"
 #include "platform/standin.h"
-#include "trackinfo/index_mask.h"
-#include "trackinfo/track_info.h"
 
 namespace track_info_probe {
 

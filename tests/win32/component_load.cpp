@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-#include "component/host_interface.h"
-#include "component/service.h"
+#include "abi/component_interface.h"
+#include "abi/host_api.h"
+#include "abi/service.h"
 #include "tests/win32/wine_check.h"
 
 using wine_check::expect;

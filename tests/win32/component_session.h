@@ -3,10 +3,12 @@
 // "Create cuesheet..." run through a node the host owns.
 #pragma once
 
-#include "component/componentversion.h"
-#include "component/host_interface.h"
-#include "component/service.h"
-#include "contextmenu/contextmenu_item.h"
+#include "abi/component_interface.h"
+#include "abi/componentversion.h"
+#include "abi/contextmenu_item.h"
+#include "abi/host_api.h"
+#include "abi/service.h"
+#include "abi/track_handle.h"
 
 namespace wine_host {
 

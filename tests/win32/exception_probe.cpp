@@ -6,7 +6,7 @@
 #include <exception>
 #include <new>
 
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
 #include "vesk/out_of_memory.h"
 
 #define PROBE_EXPORT extern "C" __declspec(dllexport)

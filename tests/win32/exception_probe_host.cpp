@@ -8,7 +8,7 @@
 #include <exception>
 #include <new>
 
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
 #include "tests/win32/wine_check.h"
 
 using wine_check::expect;

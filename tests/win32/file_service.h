@@ -4,8 +4,8 @@
 // Implemented here; the component calls them by slot.
 #pragma once
 
-#include "component/host_interface.h"
-#include "io/exceptions.h"
+#include "abi/filesystem.h"
+#include "abi/io_exceptions.h"
 #include "tests/win32/host_string.h"
 
 namespace wine_host {

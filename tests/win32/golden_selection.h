@@ -5,8 +5,8 @@
 // Windows host reads them as well as the Linux build does.
 #pragma once
 
-#include "component/abi.h"
-#include "trackinfo/track_info.h"
+#include "abi/track_info.h"
+#include "abi/types.h"
 
 namespace golden {
 

@@ -2,7 +2,7 @@
 // Implemented here; the component calls it by slot.
 #pragma once
 
-#include "component/host_interface.h"
+#include "abi/host_api.h"
 #include "tests/win32/file_service.h"
 
 namespace wine_host {

@@ -4,8 +4,8 @@
 // against the Linux build of the component and proves its own checks there.
 #pragma once
 
-#include "component/abi.h"
-#include "component/service.h"
+#include "abi/component_interface.h"
+#include "abi/types.h"
 
 namespace wine_host::os {
 

@@ -3,7 +3,7 @@
 // slot.
 #pragma once
 
-#include "vesk/string_base.h"
+#include "abi/string_base.h"
 
 namespace wine_host {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
 #include "tests/win32/component_session.h"
 #include "tests/win32/golden_selection.h"
 #include "tests/win32/host_gateway.h"

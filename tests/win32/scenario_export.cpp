@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "io/exceptions.h"
+#include "abi/io_exceptions.h"
 #include "tests/win32/golden_selection.h"
 #include "tests/win32/host_gateway.h"
 #include "tests/win32/host_os.h"

@@ -4,7 +4,7 @@
 // Implemented here; the component calls them by slot.
 #pragma once
 
-#include "component/host_interface.h"
+#include "abi/track_handle.h"
 #include "tests/win32/golden_selection.h"
 #include "tests/win32/track_record.h"
 

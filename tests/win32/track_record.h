@@ -6,8 +6,8 @@
 // Implemented here; the component calls it by slot.
 #pragma once
 
+#include "abi/track_info.h"
 #include "tests/win32/golden_selection.h"
-#include "trackinfo/track_info.h"
 
 namespace wine_host {
 

@@ -5,16 +5,19 @@
 // A layout is dumped when its table is emitted; defining a constructor of a class derived from
 // the interface emits the interface's table inside it.
 
-#include "component/componentversion.h"
-#include "component/host_interface.h"
-#include "component/service.h"
-#include "contextmenu/contextmenu_item.h"
-#include "io/abort_callback.h"
-#include "io/exceptions.h"
-#include "io/stream.h"
-#include "trackinfo/index_mask.h"
-#include "trackinfo/track_info.h"
-#include "vesk/string_base.h"
+#include "abi/abort_callback.h"
+#include "abi/component_interface.h"
+#include "abi/componentversion.h"
+#include "abi/contextmenu_item.h"
+#include "abi/filesystem.h"
+#include "abi/host_api.h"
+#include "abi/index_mask.h"
+#include "abi/io_exceptions.h"
+#include "abi/service.h"
+#include "abi/stream.h"
+#include "abi/string_base.h"
+#include "abi/track_handle.h"
+#include "abi/track_info.h"
 
 template <class Interface>
 struct layout_of : Interface {

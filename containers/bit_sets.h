@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "component/abi.h"
+#include "abi/types.h"
 #include "platform/heap.h"
 #include "vesk/exceptions.h"
 #include "vesk/out_of_memory.h"

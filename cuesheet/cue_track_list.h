@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "component/abi.h"
+#include "abi/types.h"
 #include "platform/heap.h"
 #include "vesk/exceptions.h"
 #include "vesk/out_of_memory.h"

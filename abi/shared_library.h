@@ -2,8 +2,8 @@
 // against it; the functions live in the host.
 #pragma once
 
-#include "component/abi.h"
-#include "vesk/string_base.h"
+#include "abi/string_base.h"
+#include "abi/types.h"
 
 #if defined(_WIN32)
 #if defined(SHARED_LIBRARY_BUILD)

@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace container_detail {
 

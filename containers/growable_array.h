@@ -6,9 +6,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "component/abi.h"
+#include "abi/types.h"
+#include "containers/element_range.h"
 #include "platform/heap.h"
-#include "trackinfo/element_range.h"
 #include "vesk/out_of_memory.h"
 
 // Invariants: count <= capacity; elements [0, count) are alive and contiguous in storage; storage

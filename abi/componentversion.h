@@ -2,8 +2,8 @@
 // Implemented by the component; the host calls it by slot.
 #pragma once
 
-#include "component/service.h"
-#include "vesk/string_base.h"
+#include "abi/service.h"
+#include "abi/string_base.h"
 
 class ORVANTA_SHARED_TYPE componentversion : public service_base {
 public:

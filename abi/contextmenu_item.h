@@ -4,9 +4,9 @@
 
 #include <type_traits>
 
-#include "component/host_interface.h"
-#include "component/service.h"
-#include "vesk/string_base.h"
+#include "abi/service.h"
+#include "abi/string_base.h"
+#include "abi/track_handle.h"
 
 class contextmenu_item_node_root;
 

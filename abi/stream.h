@@ -4,8 +4,8 @@
 
 #include <type_traits>
 
-#include "component/abi.h"
-#include "io/abort_callback.h"
+#include "abi/abort_callback.h"
+#include "abi/types.h"
 
 namespace orvanta_io {
 

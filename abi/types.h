@@ -23,13 +23,6 @@ using t_int64 = std::int64_t;
 #define ORVANTA_SHARED_TYPE __attribute__((visibility("default")))
 #endif
 
-namespace vesk {
-// A text length of all ones means "up to the terminating NUL".
-inline constexpr t_uint32 length_up_to_nul = 0xFFFFFFFFu;
-// The all-ones index means "not found".
-inline constexpr t_uint32 index_not_found = 0xFFFFFFFFu;
-}  // namespace vesk
-
 #if defined(_WIN32)
 #include <guiddef.h>
 #else

@@ -5,7 +5,7 @@
 
 #include <type_traits>
 
-#include "component/abi.h"
+#include "abi/conventions.h"
 
 namespace vesk {
 

@@ -4,10 +4,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "component/abi.h"
-#include "trackinfo/element_range.h"
-#include "trackinfo/fixed_array.h"
-#include "trackinfo/growable_array.h"
+#include "abi/types.h"
+#include "containers/element_range.h"
+#include "containers/fixed_array.h"
+#include "containers/growable_array.h"
 
 // Logical element i is fixed slot i for i < N and overflow element i - N beyond.
 // Invariant: the overflow holds elements only while the fixed part holds all N.

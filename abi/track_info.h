@@ -5,8 +5,8 @@
 
 #include <type_traits>
 
-#include "component/abi.h"
-#include "trackinfo/index_mask.h"
+#include "abi/conventions.h"
+#include "abi/index_mask.h"
 
 // Four 32-bit floats; a gain of -1000 and a peak of -1 mean "not set".
 struct replaygain_values {

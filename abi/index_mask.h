@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 class ORVANTA_SHARED_TYPE index_mask {
 public:

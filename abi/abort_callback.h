@@ -4,7 +4,7 @@
 
 #include <type_traits>
 
-#include "component/abi.h"
+#include "abi/types.h"
 
 namespace orvanta_io {
 

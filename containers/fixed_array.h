@@ -6,8 +6,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "component/abi.h"
-#include "trackinfo/element_range.h"
+#include "abi/types.h"
+#include "containers/element_range.h"
 #include "vesk/exceptions.h"
 
 // Invariant: slots [0, count) hold live elements, the rest raw bytes. Indices are not checked.
