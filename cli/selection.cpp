@@ -46,6 +46,7 @@ selection read_audio_selection(const command_options& options, bool show_progres
     }
     for (const auto& message : unreadable) report("left out " + message);
     chosen.left_out = std::move(unreadable);
+    chosen.not_followed = std::move(listing.not_followed);
     sort_tracks(chosen.tracks, *track_order_named(options.sort));
     return chosen;
 }

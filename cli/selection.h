@@ -12,6 +12,7 @@ namespace cli {
 struct selection {
     std::vector<host::track_entry> tracks;  // in the order the options ask for
     std::vector<std::string> left_out;      // "path: reason" of unreadable files, with --keep-going
+    std::vector<std::string> not_followed;  // "path: reason" of subfolders left out by -r
 };
 
 // Reads every track before anything else happens and reports on standard error the subfolders
