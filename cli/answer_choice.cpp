@@ -3,7 +3,10 @@
 #include <iostream>
 
 #include "cli/discs.h"
+#include "cli/line_editor.h"
+#include "cli/messages.h"
 #include "cli/option_answer.h"
+#include "cli/output_target.h"
 #include "cli/terminal_prompt.h"
 
 namespace cli {
@@ -13,13 +16,18 @@ dialog_answer_function dialog_answer_for(const command_options& options, const s
     dialog_answer_function answer;
     if (typed) {
         answer = [typed = *typed, filter = options.filter_index, overwrite = options.overwrite](
-                     const dialog_request& request) { return answer_from_options(request, typed, filter, overwrite); };
+                     const dialog_request& request) {
+            if (request.proposal_from_folder && names_directory(typed))
+                report("the first track has no album title: the sheet is named after its folder, \"" +
+                       request.proposed_name + "\"");
+            return answer_from_options(request, typed, filter, overwrite);
+        };
     } else {
         prompt_choices choices;
         if (options.format_given) choices.filter_index = options.filter_index;
         choices.overwrite = options.overwrite;
         answer = [choices](const dialog_request& request) {
-            return prompt_for_output(request, choices, std::cin, std::cerr);
+            return prompt_for_output(request, choices, std::cin, std::cerr, edit_line);
         };
     }
     if (disc_number == 0) return answer;

@@ -6,17 +6,19 @@
 
 #include "cli/answer_choice.h"
 #include "cli/code_page.h"
+#include "cli/dialog_choice.h"
 #include "cli/export_run.h"
 #include "cli/messages.h"
 #include "cli/option_answer.h"
 #include "cli/per_disc.h"
 #include "cli/selection.h"
+#include "cli/warned_answer.h"
+#include "cli/written_sheets.h"
+#include "platform/standin.h"
 
 namespace cli {
 
 namespace {
-
-bool on_terminal() { return ::isatty(STDIN_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1; }
 
 // Everything the command line alone can tell, before any input is read.
 void check_options(const command_options& options) {
@@ -28,11 +30,6 @@ void check_options(const command_options& options) {
     }
     if (!options.track_list && options.inputs.empty())
         throw usage_error("no tracks: name audio files or directories, or a JSON track list with --tracks");
-    if (!options.output) {
-        if (!on_terminal()) throw usage_error("no --output given, and no terminal to ask where to write");
-        if (options.track_list && *options.track_list == "-")
-            throw usage_error("--tracks - reads standard input, so the terminal cannot be asked: give --output");
-    }
     std::error_code error;
     if (options.component_given && !std::filesystem::exists(options.component, error))
         throw usage_error("--component " + options.component + ": no such file");
@@ -42,6 +39,12 @@ void check_options(const command_options& options) {
 
 exit_status run_command(const command_options& options) {
     check_options(options);
+    const dialog_kind kind = choose_dialog(options, current_terminals());
+    // What answers the dialog: -o, standard output, or nothing (the prompt).
+    std::optional<std::string> typed = options.output;
+    if (kind == dialog_kind::standard_output) typed.emplace(1, '-');  // not `= "-"`: g++ 12 warns falsely (-Wrestrict) at -O2
+    if (options.check_written && typed == "-")
+        throw usage_error("--check reads the written sheet back from its file: give --output a file or folder");
     if (options.code_page) use_code_page(*options.code_page);
     if (options.output) {
         if (const auto objection = check_output_early(*options.output, options.overwrite)) {
@@ -52,10 +55,17 @@ exit_status run_command(const command_options& options) {
     }
 
     export_host host(options.component);
+    warning_list warnings;
     selection chosen = read_selection(options, !options.quiet && ::isatty(STDERR_FILENO) == 1);
-    if (options.per_disc) return run_per_disc(host, options, std::move(chosen.tracks));
-    const installed_dialog_answer dialog(dialog_answer_for(options, options.output));
-    return host.run_cue_sheet_command(chosen.tracks, dialog);
+    // Files left out were named as they were found; they count as warnings all the same.
+    warnings.count_shown(chosen.left_out.size());
+    if (options.per_disc) return run_per_disc(host, options, typed, std::move(chosen.tracks), warnings);
+    const installed_dialog_answer dialog(with_warnings(dialog_answer_for(options, typed), chosen.tracks, options, warnings));
+    const exit_status status = host.run_cue_sheet_command(chosen.tracks, dialog);
+    const dialog_outcome& outcome = dialog.outcome();
+    if (status != exit_status::written || outcome.path == "-") return status;
+    return report_written({{outcome.path, chosen.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()}},
+                          options);
 }
 
 }  // namespace cli

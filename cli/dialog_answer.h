@@ -18,11 +18,12 @@ struct dialog_outcome {
         declined,    // the target exists and replacing it was not confirmed
         refused,     // the dialog would not take this path (message says why): a usage error
         failed,      // answering broke down (message says why)
+        withheld,    // answered, but --strict refused to write after warnings
     };
     kind what = kind::not_shown;
     std::string path;
     t_uint32 filter_index = 1;
-    std::string message;  // for declined, refused and failed
+    std::string message;  // for declined, refused, failed and withheld
 
     static dialog_outcome answer(std::string path, t_uint32 filter_index) {
         return {kind::answered, std::move(path), filter_index, {}};
@@ -31,6 +32,7 @@ struct dialog_outcome {
     static dialog_outcome decline(std::string message) { return {kind::declined, {}, 1, std::move(message)}; }
     static dialog_outcome refuse(std::string message) { return {kind::refused, {}, 1, std::move(message)}; }
     static dialog_outcome fail(std::string message) { return {kind::failed, {}, 1, std::move(message)}; }
+    static dialog_outcome withhold(std::string message) { return {kind::withheld, {}, 1, std::move(message)}; }
 };
 
 using dialog_answer_function = std::function<dialog_outcome(const dialog_request&)>;

@@ -19,6 +19,8 @@ struct dialog_request {
     bool confirm_replace = false;
     bool path_must_exist = false;
     std::string proposed_name;
+    bool proposal_from_folder = false;  // named after the first track's folder, not the component's
+    std::string default_folder;         // where a prompt proposes the sheet (empty: the current folder)
 };
 
 dialog_request read_dialog_request(const platform::save_dialog_settings& settings);

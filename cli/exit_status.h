@@ -11,6 +11,7 @@ enum class exit_status : int {
     cancelled = 1,       // the dialog was cancelled or replacing a file was declined
     usage_error = 2,     // bad options or unreadable input; nothing was written
     export_failed = 3,   // the command ran and failed; its message is on standard error
+    refused = 4,         // warnings under --strict (nothing written), or findings of a check
 };
 
 inline int code_of(exit_status status) { return static_cast<int>(status); }

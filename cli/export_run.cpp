@@ -60,6 +60,7 @@ exit_status export_host::result_of_run(const installed_dialog_answer& dialog, co
         case dialog_outcome::kind::declined: report(outcome.message); return exit_status::cancelled;
         case dialog_outcome::kind::refused: report(outcome.message); return exit_status::usage_error;
         case dialog_outcome::kind::failed: report(outcome.message); return exit_status::export_failed;
+        case dialog_outcome::kind::withheld: report(outcome.message); return exit_status::refused;
         case dialog_outcome::kind::not_shown:
             report("the command ended without asking where to write the cue sheet");
             return exit_status::export_failed;

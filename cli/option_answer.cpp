@@ -11,6 +11,7 @@ std::optional<dialog_outcome> objection_to_target(const std::string& path, const
     switch (state_of_target(path)) {
         case target_state::standard_output:
         case target_state::new_file:
+        case target_state::special:
             return std::nullopt;
         case target_state::exists:
             if (!request.confirm_replace || overwrite) return std::nullopt;

@@ -32,8 +32,10 @@ constexpr format_name format_names[] = {
 
 const char footer[] =
     "The selection is either audio files (a directory adds its audio files in name order, with -r\n"
-    "its subfolders' after them) or a JSON track list. Without --output the save dialog is a\n"
-    "prompt on the terminal.\n"
+    "its subfolders' after them) or a JSON track list. Without --output the sheet goes to\n"
+    "standard output when that is not a terminal, else the save dialog is a prompt on the\n"
+    "terminal. Before writing, the command warns about what other programs would misread;\n"
+    "afterwards it says where the sheet went.\n"
     "\n"
     "Tags reach the sheet under the names it uses: COMPOSER gives SONGWRITER when there is no\n"
     "SONGWRITER tag, CATALOGNUMBER or BARCODE give CATALOG when there is no CATALOG tag,\n"
@@ -44,8 +46,19 @@ const char footer[] =
     "With --per-disc and -o DIR, a disc's sheet goes beside its tracks when they lie in DIR, else\n"
     "into DIR; discs whose sheets share a folder get \" (Disc N)\" in their names.\n"
     "\n"
-    "Exit status: 0 written, 1 cancelled or replacement declined, 2 usage error or unreadable\n"
-    "input (nothing written), 3 the export failed.";
+    "Examples:\n"
+    "  trevalin -o ~/Music/Album/ ~/Music/Album/      a sheet beside the album's files\n"
+    "  trevalin -f ansi-image --codepage 1251 -o album.cue *.flac\n"
+    "  trevalin album/ > album.cue                   the sheet to standard output\n"
+    "  trevalin --strict --check -o album/ album/    no sheet with warnings; check it once written\n"
+    "  trevalin check album.cue                      check any cue sheet\n"
+    "\n"
+    "trevalin check SHEET.cue [--codepage CP] reads a cue sheet and reports what other programs\n"
+    "would misread or could not find.\n"
+    "\n"
+    "Exit status: 0 written (check: clean), 1 cancelled or replacement declined, 2 usage error or\n"
+    "unreadable input (nothing written), 3 the export failed, 4 refused for warnings under\n"
+    "--strict (nothing written) or findings of a check.";
 
 std::string failure_message(const CLI::App*, const CLI::Error& error) {
     return std::string("trevalin: ") + error.what() + "\nTry 'trevalin --help' for more information.\n";
@@ -54,8 +67,11 @@ std::string failure_message(const CLI::App*, const CLI::Error& error) {
 }  // namespace
 
 std::optional<t_uint32> filter_index_of_format(const std::string& name) {
+    std::string key;
+    for (const char c : name) key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (key.compare(0, 5, "utf-8") == 0) key.erase(3, 1);
     for (const auto& format : format_names) {
-        if (name == format.name) return format.filter_index;
+        if (key == format.name) return format.filter_index;
     }
     return std::nullopt;
 }
@@ -67,7 +83,33 @@ std::string default_component_path() {
     return (program.parent_path() / "libtrevalin.so").string();
 }
 
+
+namespace {
+
+parsed_command_line parse_check_command_line(int argc, char** argv) {
+    CLI::App app("Checks a cue sheet: what other programs would misread or could not find.", "trevalin check");
+    app.failure_message(failure_message);
+    sheet_check_options options;
+    std::string code_page;
+    app.add_option("sheet", options.sheet, "the cue sheet")->required()->type_name("SHEET.cue");
+    auto* code_page_option =
+        app.add_option("--codepage", code_page, "the sheet's ANSI code page (default: the sheet is UTF-8)")->type_name("NAME");
+    app.footer("Exit status: 0 clean, 4 findings, 2 unreadable sheet or usage error.");
+    try {
+        app.parse(argc - 1, argv + 1);
+        if (code_page_option->count() > 0) options.code_page = code_page;
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return {std::nullopt, std::nullopt, status == 0 ? code_of(exit_status::written) : code_of(exit_status::usage_error)};
+    }
+    return {std::nullopt, std::move(options), 0};
+}
+
+}  // namespace
+
 parsed_command_line parse_command_line(int argc, char** argv) {
+    // Only as the first word: a file called "check" elsewhere is still a file.
+    if (argc > 1 && std::string(argv[1]) == "check") return parse_check_command_line(argc, argv);
     CLI::App app("Writes a cue sheet for a selection of tracks.", "trevalin");
     app.footer(footer);
     app.failure_message(failure_message);
@@ -118,8 +160,11 @@ parsed_command_line parse_command_line(int argc, char** argv) {
     auto* component_option =
         app.add_option("--component", component,
                        "the component library to load (default: the one installed beside the program)")
-            ->type_name("PATH");
-    app.add_flag("-q,--quiet", options.quiet, "no progress output");
+            ->type_name("PATH")
+            ->group("");  // for developers: not in the help
+    app.add_flag("-q,--quiet", options.quiet, "no progress output and no closing line");
+    app.add_flag("--strict", options.strict, "refuse to write a sheet when there are warnings (exit status 4)");
+    app.add_flag("--check", options.check_written, "check the written sheet as \"trevalin check\" does (findings: exit status 4)");
     app.set_version_flag("--version", "trevalin " TREVALIN_VERSION);
 
     try {
@@ -148,12 +193,12 @@ parsed_command_line parse_command_line(int argc, char** argv) {
         options.component = options.component_given ? component : default_component_path();
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error);
-        return {std::nullopt, status == 0 ? code_of(exit_status::written) : code_of(exit_status::usage_error)};
+        return {std::nullopt, std::nullopt, status == 0 ? code_of(exit_status::written) : code_of(exit_status::usage_error)};
     } catch (const usage_error& error) {
         report(error.what());
-        return {std::nullopt, code_of(exit_status::usage_error)};
+        return {std::nullopt, std::nullopt, code_of(exit_status::usage_error)};
     }
-    return {std::move(options), 0};
+    return {std::move(options), std::nullopt, 0};
 }
 
 }  // namespace cli

@@ -20,7 +20,9 @@ struct command_options {
     std::string component;                  // the component library to load
     bool component_given = false;           // --component named it
     bool format_given = false;              // -f was given (the prompt preselects it)
-    bool quiet = false;
+    bool quiet = false;                     // no progress and no closing line
+    bool strict = false;                    // any warning refuses the export
+    bool check_written = false;             // --check: check the sheet once it is written
     // For audio files and folders only:
     bool recursive = false;                  // -r: folders to any depth
     std::string sort = "given";              // --sort: given | name | tags (checked by parse_command_line)
@@ -30,10 +32,18 @@ struct command_options {
     std::vector<std::string> audio_only_given;  // those of the options above that were given
 };
 
+
+// trevalin check SHEET.cue [--codepage CP]
+struct sheet_check_options {
+    std::string sheet;
+    std::optional<std::string> code_page;  // the sheet's code page; absent: UTF-8
+};
+
 // What the command line asks for: a run with these options, or an immediate exit (after --help,
 // --version, or a usage error already reported) with this status.
 struct parsed_command_line {
     std::optional<command_options> options;
+    std::optional<sheet_check_options> check;  // instead of options, for the check command
     int exit_code = 0;
 };
 
@@ -41,8 +51,8 @@ struct parsed_command_line {
 // Checks only what the command line itself says; see validate_options for the rest.
 parsed_command_line parse_command_line(int argc, char** argv);
 
-// The dialog filter named by a --format value (utf8, ansi, utf8-image, ansi-image); nothing for
-// any other name.
+// The dialog filter named by a --format value (utf8, ansi, utf8-image, ansi-image, in any case,
+// "utf-8" for "utf8"); nothing for any other name.
 std::optional<t_uint32> filter_index_of_format(const std::string& name);
 
 // The component installed beside the running program.

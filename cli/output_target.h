@@ -7,7 +7,7 @@
 namespace cli {
 
 // "-" (standard output) stays as it is. A name of an existing directory gets the proposed name
-// inside it. A last component without extension gets the default extension, as the dialog appends
+// inside it. An existing device or FIFO stays as it is. A last component without extension gets the default extension, as the dialog appends
 // it ("sheet" becomes "sheet.cue", "sheet." too).
 std::string complete_typed_path(const std::string& typed, const std::string& proposed,
                                 const std::string& default_extension);
@@ -19,6 +19,7 @@ enum class target_state {
     standard_output,  // "-"
     new_file,         // nothing there yet, in an existing folder
     exists,           // something is there: replacing it needs confirmation
+    special,          // an existing device or FIFO: written into, nothing is replaced
     folder_missing,   // the dialog insists the folder exists
     not_local,        // a URL of another scheme: no filesystem here takes it
 };

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/home_path.h"
 #include "cli/option_answer.h"
 #include "cli/output_target.h"
 #include "cli/utf16_text.h"
@@ -37,7 +38,7 @@ t_uint32 valid_filter(std::optional<t_uint32> index, std::size_t count) {
 }  // namespace
 
 dialog_outcome prompt_for_output(const dialog_request& request, const prompt_choices& choices, std::istream& in,
-                                 std::ostream& out) {
+                                 std::ostream& out, const name_reader& read_name) {
     const std::size_t filter_count = request.filters.size();
     t_uint32 filter = valid_filter(choices.filter_index ? choices.filter_index : request.filter_index, filter_count);
 
@@ -46,11 +47,22 @@ dialog_outcome prompt_for_output(const dialog_request& request, const prompt_cho
         out << "  " << i + 1 << ") " << request.filters[i] << (i + 1 == filter ? "  [selected]" : "") << '\n';
     }
 
+    // Proposed beside the tracks, where the sheet's FILE lines find them.
+    const std::string proposal =
+        request.default_folder.empty() ? request.proposed_name : request.default_folder + "/" + request.proposed_name;
+    const std::string question = "File name [" + abbreviate_home(proposal) + "]: ";
     std::string path;
     for (;;) {
-        const auto typed = ask("File name [" + request.proposed_name + "]: ", in, out);
+        std::optional<std::string> typed;
+        if (read_name) {
+            out << std::flush;
+            typed = read_name(question);
+            if (typed) typed = trimmed(*typed);
+        } else {
+            typed = ask(question, in, out);
+        }
         if (!typed) return dialog_outcome::cancel();
-        const std::string name = typed->empty() ? request.proposed_name : *typed;
+        const std::string name = typed->empty() ? proposal : expand_home(*typed);
         if (name.empty() || !utf16_from_utf8(name)) {
             out << "Please type a file name.\n";
             continue;

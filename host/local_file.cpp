@@ -56,12 +56,14 @@ temp_file temp_file::create_beside(const std::string& directory, const std::stri
 
 int temp_file::commit(const std::string& target) noexcept {
     int error = 0;
-    if (::fsync(fd_) != 0) error = errno;
+    const bool in_place = path_.empty();
+    // Pipes and terminals cannot be synced, and a device keeps its own pace.
+    if (!in_place && ::fsync(fd_) != 0) error = errno;
     // close reports write errors that some filesystems defer until then.
     if (::close(fd_) != 0 && error == 0) error = errno;
     fd_ = -1;
-    if (error == 0 && std::rename(path_.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
+    if (error == 0 && !in_place && std::rename(path_.c_str(), target.c_str()) != 0) error = errno;
+    if (error != 0 && !in_place) {
         ::unlink(path_.c_str());
     }
     path_.clear();

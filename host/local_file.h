@@ -22,6 +22,9 @@ public:
     temp_file& operator=(temp_file&&) = delete;
     ~temp_file() { discard(); }
 
+    // A device or FIFO written in place: there is nothing to replace and nothing to remove.
+    static temp_file in_place(int fd) noexcept { return temp_file(fd, {}); }
+
     // Creates a new, empty file with a unique name in directory, named after target_name.
     // Throws io_error ("Cannot create <target>: <reason>") on failure.
     static temp_file create_beside(const std::string& directory, const std::string& target_name,
@@ -29,8 +32,8 @@ public:
 
     int fd() const noexcept { return fd_; }
     const std::string& path() const noexcept { return path_; }
-    // Flushes, closes and renames the file to target. Returns 0 or the errno of the failing step;
-    // on failure the temporary file is removed.
+    // Flushes, closes and renames the file to target (in place: only closes it). Returns 0 or the
+    // errno of the failing step; on failure the temporary file is removed.
     int commit(const std::string& target) noexcept;
     // Closes and removes the file; nothing when already done.
     void discard() noexcept;

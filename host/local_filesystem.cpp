@@ -102,7 +102,14 @@ void local_filesystem::open(service_ref* out, const char* path, t_uint32 mode, o
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists) {
         if (S_ISDIR(existing.st_mode)) throw system_io_error("Cannot create " + local, EISDIR);
-        if (!S_ISREG(existing.st_mode)) throw io_error("Cannot create " + local + ": Not a regular file");
+        if (!S_ISREG(existing.st_mode)) {
+            // A device or FIFO (/dev/stdout, a named pipe) takes the sheet as it is written.
+            const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd < 0) throw system_io_error("Cannot open " + local, errno);
+            *out = make_counted<local_file>(counters_, temp_file::in_place(fd), target, write_fn_);
+            counters_->opens.fetch_add(1, std::memory_order_relaxed);
+            return;
+        }
         if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) throw system_io_error("Cannot create " + local, errno);
     } else if (errno != ENOENT) {
         throw system_io_error("Cannot create " + local, errno);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "tests/cli/libcue_sheet.h"
@@ -19,6 +22,23 @@ using test_support::write_file;
 class cli_test_base : public ::testing::Test {
 protected:
     test_support::scratch_dir dir;
+    // Every sheet a test leaves behind goes through "trevalin check"; findings that contain one
+    // of these texts are the ones the test expects.
+    std::vector<std::string> expected_findings;
+
+    void TearDown() override {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+            if (!entry.is_regular_file() || entry.path().extension() != ".cue") continue;
+            const auto checked = trevalin({"check", entry.path().string()});
+            std::istringstream findings(checked.out);
+            for (std::string finding; std::getline(findings, finding);) {
+                const bool expected = std::any_of(expected_findings.begin(), expected_findings.end(),
+                                                  [&](const std::string& text) { return finding.find(text) != std::string::npos; });
+                EXPECT_TRUE(expected) << finding;
+            }
+            EXPECT_EQ(checked.status, checked.out.empty() ? 0 : 4) << checked.err;
+        }
+    }
 
     std::string path(const std::string& name) const { return dir / name; }
     std::set<std::string> entries() const { return dir.entries(); }

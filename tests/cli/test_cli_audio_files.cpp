@@ -134,6 +134,7 @@ TEST_F(cli_audio_files, a_directory_adds_its_audio_files_in_name_order) {
 // gets every track's samples back. The last track may end anywhere.
 TEST_F(cli_audio_files, shntool_splits_the_album_image_into_the_original_tracks) {
     const long lengths[] = {588 * 75, 588 * 101, 588 * 60 + 123};
+    expected_findings = {"the image \"Image.wav\" is 138891 samples long"};
     std::vector<std::string> tracks;
     for (std::size_t i = 0; i < std::size(lengths); ++i) {
         tracks.push_back("t" + std::to_string(i + 1) + ".wav");

@@ -58,14 +58,16 @@ TEST_F(cli_libraries, nested_disc_folders_searched_recursively_give_a_sheet_per_
     const auto beside = trevalin({"-r", "--per-disc", "multidisc", "-o", "multidisc"});
     ASSERT_EQ(beside.status, 0) << beside.err;
     const std::string root = fs::canonical(path("multidisc")).string();
-    EXPECT_NE(beside.err.find("trevalin: wrote 3 sheets: " + root + "/Multi.cue, " + root + "/CD1/Multi.cue, " + root +
-                              "/CD2/Multi.cue\n"),
+    EXPECT_NE(beside.err.find("trevalin: wrote 3 sheets: " + root + "/Multi.cue (1 track), " + root +
+                              "/CD1/Multi.cue (2 tracks), " + root + "/CD2/Multi.cue (1 track) (per-file sheets, UTF-8)\n"),
               std::string::npos)
         << beside.err;
     EXPECT_EQ(titles_of(read_file(path("multidisc/CD1/Multi.cue"))), (titles{"CD1/2 b", "CD1/10 a"}));
     EXPECT_EQ(titles_of(read_file(path("multidisc/CD2/Multi.cue"))), titles{"CD2/1 c"});
 
     fs::create_directory(path("out"));
+    // Sheets away from their tracks: their FILE lines name nothing beside them.
+    expected_findings = {"does not exist beside the sheet"};
     const auto elsewhere = trevalin({"-r", "--per-disc", "-q", "multidisc", "-o", "out"});
     ASSERT_EQ(elsewhere.status, 0) << elsewhere.err;
     EXPECT_EQ(dir.entries(path("out")),
@@ -115,7 +117,9 @@ TEST_F(cli_libraries, tags_order_a_flat_two_disc_folder_and_split_it_by_disc_num
     const std::string folder = fs::canonical(path("flat")).string();
     EXPECT_NE(worst.err.find("Flat (Disc 1).cue already exists"), std::string::npos) << worst.err;
     EXPECT_NE(worst.err.find("trevalin: disc 1 (" + folder + "): no sheet written\n"), std::string::npos) << worst.err;
-    EXPECT_NE(worst.err.find("trevalin: wrote 1 sheet: " + folder + "/Flat (Disc 2).cue\n"), std::string::npos);
+    EXPECT_NE(worst.err.find("trevalin: wrote 2 tracks to " + folder + "/Flat (Disc 2).cue (per-file sheet, UTF-8)\n"),
+              std::string::npos)
+        << worst.err;
     EXPECT_TRUE(fs::exists(path("flat/Flat (Disc 2).cue")));
 }
 

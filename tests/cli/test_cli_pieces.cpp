@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/closing_line.h"
 #include "cli/code_page.h"
 #include "cli/dialog_answer.h"
+#include "cli/dialog_choice.h"
 #include "cli/dialog_request.h"
 #include "cli/exit_status.h"
 #include "cli/option_answer.h"
@@ -225,6 +227,32 @@ TEST(cli_terminal_prompt, asks_again_until_the_answers_fit) {
         std::istringstream typed(unfinished);
         EXPECT_EQ(prompt_for_output(request, {}, typed, ignored).what, dialog_outcome::kind::cancelled) << unfinished;
     }
+}
+
+TEST(cli_dialog_choice, output_option_then_standard_output_then_the_terminal) {
+    command_options given;
+    given.output = "x.cue";
+    command_options none;
+    command_options stdin_list;
+    stdin_list.track_list = "-";
+    const terminals all{true, true, true}, piped_out{true, false, true}, no_input{false, true, true};
+    EXPECT_EQ(choose_dialog(given, {}), dialog_kind::options);
+    EXPECT_EQ(choose_dialog(none, piped_out), dialog_kind::standard_output);
+    EXPECT_EQ(choose_dialog(stdin_list, {}), dialog_kind::standard_output);
+    EXPECT_EQ(choose_dialog(none, all), dialog_kind::prompt);
+    EXPECT_THROW(choose_dialog(none, no_input), usage_error);
+    EXPECT_THROW(choose_dialog(stdin_list, all), usage_error);
+}
+
+TEST(cli_closing_line, names_every_sheet_with_its_tracks_form_and_code_page) {
+    const written_sheet one{"/m/a.cue", 12, 1, "windows-1252"}, two{"/m/b.cue", 1, 1, "windows-1252"},
+        ansi_image{"file:///m/c.cue", 3, 4, "windows-1251"};
+    EXPECT_EQ(closing_line({one}), "wrote 12 tracks to /m/a.cue (per-file sheet, UTF-8)");
+    EXPECT_EQ(closing_line({ansi_image}), "wrote 3 tracks to /m/c.cue (album image sheet, windows-1251)");
+    EXPECT_EQ(closing_line({one, two}), "wrote 2 sheets: /m/a.cue (12 tracks), /m/b.cue (1 track) (per-file sheets, UTF-8)");
+    EXPECT_EQ(closing_line({one, ansi_image}),
+              "wrote 2 sheets: /m/a.cue (12 tracks, per-file sheet, UTF-8), /m/c.cue (3 tracks, album image sheet, "
+              "windows-1251)");
 }
 
 }  // namespace

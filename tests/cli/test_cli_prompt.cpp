@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/cli/audio_maker.h"
@@ -16,7 +17,11 @@ const char album[] = R"({"tracks": [
 
 class cli_prompt : public cli_test_base {
 protected:
-    void SetUp() override { write_file(path("list.json"), album); }
+    void SetUp() override {
+        write_file(path("list.json"), album);
+        // The sheets land beside the track list, away from the audio.
+        expected_findings = {"does not exist beside the sheet", "libcue cannot parse this: bad characters 'oldsheet'"};
+    }
 
     terminal_result on_terminal(const std::vector<std::string>& arguments, const std::vector<terminal_step>& steps) {
         return run_trevalin_on_terminal(arguments, dir.path().string(), steps);
@@ -95,19 +100,41 @@ TEST_F(cli_prompt, end_of_input_cancels_with_nothing_written) {
     EXPECT_EQ(entries(), (std::set<std::string>{"list.json", "Album X.cue"}));
 }
 
+TEST_F(cli_prompt, proposes_the_tracks_folder_and_edits_the_name_with_completion_and_home) {
+    std::filesystem::create_directory(path("album"));
+    make_wav(path("album/1.wav"), tone{4410, 44100, 440.0});
+    const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/";
+    ::setenv("HOME", dir.path().c_str(), 1);  // the program inherits it: "~" is the scratch folder
+    // Tab completes "~/al" to the folder; two steps left put the "a" before "bc".
+    const auto edited = on_terminal({"album"}, {{"File name [~/album/album.cue]: ", "~/al\t"},
+                                                {"album/", "bc\x1b[D\x1b[Da\n"},
+                                                {"Save as type [1]: ", "\n"}});
+    EXPECT_TRUE(edited.all_steps_seen) << edited.screen;
+    EXPECT_EQ(edited.status, 0) << edited.screen;
+    EXPECT_EQ(read_back(read_file(path("album/abc.cue"))).tracks.at(0).file, "1.wav");
+    // The proposal as it stands: beside the tracks.
+    const auto taken = on_terminal({"album"}, {{"File name [~/album/album.cue]: ", "\n"}, {"Save as type [1]: ", "\n"}});
+    EXPECT_EQ(taken.status, 0) << taken.screen;
+    EXPECT_EQ(dir.entries(path("album")), (std::set<std::string>{"1.wav", "abc.cue", "album.cue"}));
+    ::setenv("HOME", home.c_str(), 1);
+}
+
 TEST_F(cli_prompt, reading_files_shows_progress_unless_quiet) {
     std::filesystem::create_directory(path("dir"));
     for (const char* name : {"1.wav", "2.wav", "3.wav"}) make_wav(path(std::string("dir/") + name), tone{4410, 44100, 440.0});
     const auto shown = on_terminal({"dir", "-o", "a.cue"}, {});
     EXPECT_EQ(shown.status, 0) << shown.screen;
     EXPECT_NE(shown.screen.find("Reading 3/3 files"), std::string::npos) << shown.screen;
+    EXPECT_NE(shown.screen.find("trevalin: wrote 3 tracks to " + path("a.cue") + " (per-file sheet, UTF-8)\r\n"),
+              std::string::npos)
+        << shown.screen;
     const auto quiet = on_terminal({"dir", "-o", "b.cue", "-q"}, {});
     EXPECT_EQ(quiet.status, 0) << quiet.screen;
     EXPECT_EQ(quiet.screen, "");
-    // Standard error that is no terminal gets no progress either.
+    // Standard error that is no terminal gets no progress either, only the closing line.
     const auto piped = trevalin({"dir", "-o", "c.cue"});
     EXPECT_EQ(piped.status, 0);
-    EXPECT_EQ(piped.err, "");
+    EXPECT_EQ(piped.err, "trevalin: wrote 3 tracks to " + path("c.cue") + " (per-file sheet, UTF-8)\n");
     EXPECT_EQ(read_file(path("a.cue")), read_file(path("c.cue")));
 }
 

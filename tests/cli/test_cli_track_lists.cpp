@@ -8,7 +8,12 @@
 namespace cli_test {
 namespace {
 
-using cli_track_lists = cli_test_base;
+class cli_track_lists : public cli_test_base {
+protected:
+    void SetUp() override {
+        expected_findings = {"does not exist beside the sheet", "libcue cannot parse this: bad characters 'oldsheet'"};
+    }
+};
 
 // Each rejection names the file, the line and column, and the reason; the status is 2 and the
 // sheet is not written, also when a file of that name exists already.

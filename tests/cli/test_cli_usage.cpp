@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 
 #include "tests/cli/cli_fixture.h"
 
@@ -39,7 +40,10 @@ const char album_image_sheet[] =
 
 class cli_usage : public cli_test_base {
 protected:
-    void SetUp() override { write_file(path("list.json"), two_tracks); }
+    void SetUp() override {
+        write_file(path("list.json"), two_tracks);
+        expected_findings = {"does not exist beside the sheet", "libcue cannot parse this: bad characters 'oldsheet'"};
+    }
 };
 
 TEST_F(cli_usage, writes_to_standard_output_for_dash_and_creates_no_file) {
@@ -65,6 +69,20 @@ TEST_F(cli_usage, format_selects_the_dialog_filter) {
     // All ASCII: the ANSI forms are the same bytes.
     EXPECT_EQ(trevalin({"--tracks", "list.json", "-o", "-", "-f", "ansi"}).out, per_file_sheet);
     EXPECT_EQ(trevalin({"--tracks", "list.json", "-o", "-", "-f", "ansi-image"}).out, album_image_sheet);
+    // Names as people spell them.
+    EXPECT_EQ(trevalin({"--tracks", "list.json", "-o", "-", "-f", "UTF-8-Image"}).out, album_image_sheet);
+    EXPECT_EQ(trevalin({"--tracks", "list.json", "-o", "-", "-f", "utf-8"}).out, per_file_sheet);
+}
+
+TEST_F(cli_usage, without_output_the_sheet_goes_to_standard_output_when_it_is_no_terminal) {
+    const auto listed = trevalin({"--tracks", "list.json"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, per_file_sheet);
+    EXPECT_EQ(listed.err, "");
+    // Standard input can then hold the track list.
+    const auto piped = trevalin({"--tracks", "-", "-f", "utf8-image"}, two_tracks);
+    EXPECT_EQ(piped.out, album_image_sheet);
+    EXPECT_EQ(entries(), (std::set<std::string>{"list.json"}));
 }
 
 TEST_F(cli_usage, output_path_gets_the_default_extension_only_when_it_has_none) {
@@ -126,10 +144,13 @@ TEST_F(cli_usage, existing_file_is_replaced_only_with_overwrite) {
 TEST_F(cli_usage, help_and_version_exit_0_on_standard_output) {
     const auto help = trevalin({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--tracks", "--output", "--format", "--overwrite", "--codepage", "--component", "--quiet",
-                               "--recursive", "--sort", "--per-disc", "--keep-going", "--map", "utf8-image", "Exit status"}) {
+    for (const char* option : {"--tracks", "--output", "--format", "--overwrite", "--codepage", "--quiet", "--strict",
+                               "--recursive", "--sort", "--per-disc", "--keep-going", "--map", "utf8-image", "Examples:",
+                               "Exit status"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
+    // A developer's option: out of the help, still taken.
+    EXPECT_EQ(help.out.find("--component"), std::string::npos);
     const auto version = trevalin({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "trevalin 0.4.4\n");
@@ -154,8 +175,6 @@ TEST_F(cli_usage, usage_errors_exit_2_and_write_nothing) {
         {{"--tracks", "list.json", "-o", "-", "--codepage", "99999"}, "trevalin: unknown code page \"99999\""},
         {{"--tracks", "list.json", "-o", "-", "-f", "ansi", "--codepage", "UTF-16"},
          "trevalin: code page \"UTF-16\" cannot be an ANSI code page: it does not keep ASCII text as it is\n"},
-        {{"--tracks", "list.json"}, "trevalin: no --output given, and no terminal to ask where to write\n"},
-        {{"--tracks", "-"}, "trevalin: no --output given, and no terminal to ask where to write\n"},
         {{"--tracks", "missing.json", "-o", "-"}, "trevalin: missing.json: No such file or directory\n"},
         {{"--tracks", "empty.json", "-o", "-"}, "trevalin: empty.json: the track list holds no tracks\n"},
         {{"missing.flac", "-o", "-"}, "trevalin: missing.flac: No such file or directory\n"},
@@ -211,11 +230,12 @@ TEST_F(cli_usage, failed_exports_exit_3_with_the_reason) {
     EXPECT_EQ(no_space.status, 3);
     EXPECT_EQ(no_space.err, "trevalin: Cannot write to standard output: No space left on device\n");
 
-    // Replacing something that is not a regular file.
-    ASSERT_EQ(::mkfifo(path("pipe.cue").c_str(), 0644), 0);
-    const auto fifo = trevalin({"--tracks", "list.json", "-o", "pipe.cue", "--overwrite"});
-    EXPECT_EQ(fifo.status, 3);
-    EXPECT_EQ(fifo.err, "trevalin: Cannot create pipe.cue: Not a regular file\n");
+    // A device written as it is: neither "/dev/full.cue" nor a replaced /dev/full.
+    const auto device = trevalin({"--tracks", "list.json", "-o", "/dev/full"});
+    EXPECT_EQ(device.status, 3);
+    EXPECT_EQ(device.err, "trevalin: Cannot write /dev/full: No space left on device\n");
+    EXPECT_FALSE(std::filesystem::exists("/dev/full.cue"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 
     // A library that is no component, and a component without the command.
     const auto not_component = trevalin({"--tracks", "list.json", "-o", "-", "--component", NOT_A_COMPONENT_PATH});
@@ -224,7 +244,23 @@ TEST_F(cli_usage, failed_exports_exit_3_with_the_reason) {
     const auto no_command = trevalin({"--tracks", "list.json", "-o", "-", "--component", FAKE_COMPONENT_PATH});
     EXPECT_EQ(no_command.status, 3);
     EXPECT_EQ(no_command.err, "trevalin: the component offers no \"Create cuesheet...\" command for this selection\n");
-    EXPECT_EQ(entries(), (std::set<std::string>{"list.json", "pipe.cue"}));
+    EXPECT_EQ(entries(), (std::set<std::string>{"list.json"}));
+}
+
+TEST_F(cli_usage, devices_and_fifos_are_written_as_named) {
+    const auto device = trevalin({"--tracks", "list.json", "-o", "/dev/stdout"});
+    EXPECT_EQ(device.status, 0) << device.err;
+    EXPECT_EQ(device.out, per_file_sheet);
+    EXPECT_FALSE(std::filesystem::exists("/dev/stdout.cue"));
+
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0644), 0);
+    std::string received;
+    std::thread reader([&] { received = read_file(path("pipe")); });
+    const auto fifo = trevalin({"--tracks", "list.json", "-o", "pipe"});
+    reader.join();
+    EXPECT_EQ(fifo.status, 0) << fifo.err;
+    EXPECT_EQ(received, per_file_sheet);
+    EXPECT_EQ(entries(), (std::set<std::string>{"list.json", "pipe"}));
 }
 
 TEST_F(cli_usage, track_list_from_standard_input) {
