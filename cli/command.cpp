@@ -57,8 +57,8 @@ exit_status run_command(const command_options& options) {
     export_host host(options.component);
     warning_list warnings;
     selection chosen = read_selection(options, !options.quiet && ::isatty(STDERR_FILENO) == 1);
-    // Files left out were named as they were found; they count as warnings all the same.
-    warnings.count_shown(chosen.left_out.size());
+    // Files and folders left out were named as they were found; they count as warnings all the same.
+    warnings.count_shown(chosen.left_out.size() + chosen.not_followed.size());
     if (options.per_disc) return run_per_disc(host, options, typed, std::move(chosen.tracks), warnings);
     const installed_dialog_answer dialog(with_warnings(dialog_answer_for(options, typed), chosen.tracks, options, warnings));
     const exit_status status = host.run_cue_sheet_command(chosen.tracks, dialog);

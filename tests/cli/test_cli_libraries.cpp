@@ -144,6 +144,12 @@ TEST_F(cli_libraries, unreadable_files_stop_the_run_or_are_left_out_with_keep_go
     EXPECT_EQ(going.err, "trevalin: left out mixed/02 truncated.flac: not an audio file that can be read\n"
                          "trevalin: left out mixed/03 text.ogg: not an audio file that can be read\n");
 
+    // Under --strict the files left out count as warnings: nothing written.
+    const auto strict = trevalin({"--keep-going", "--strict", "mixed", "-o", "-"});
+    EXPECT_EQ(strict.status, 4);
+    EXPECT_EQ(strict.out, "");
+    EXPECT_NE(strict.err.find("trevalin: 2 warnings and --strict: nothing written\n"), std::string::npos) << strict.err;
+
     const auto nothing = trevalin({"--keep-going", "mixed/03 text.ogg", "-o", "-"});
     EXPECT_EQ(nothing.status, 2);
     EXPECT_NE(nothing.err.find("trevalin: no audio files in the selection\n"), std::string::npos) << nothing.err;
