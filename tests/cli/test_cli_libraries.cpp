@@ -55,6 +55,11 @@ TEST_F(cli_libraries, nested_disc_folders_searched_recursively_give_a_sheet_per_
     EXPECT_EQ(titles_of(all.out), (titles{"Z bonus", "CD1/2 b", "CD1/10 a", "CD2/1 c"}));
     EXPECT_EQ(all.err, "trevalin: multidisc/CD1/back: a loop of symbolic links back to multidisc, not followed\n");
 
+    // Under --strict the loop left out counts as a warning: nothing written.
+    const auto strict = trevalin({"-r", "--strict", "multidisc", "-o", "-"});
+    EXPECT_EQ(strict.status, 4);
+    EXPECT_EQ(strict.out, "");
+
     const auto beside = trevalin({"-r", "--per-disc", "multidisc", "-o", "multidisc"});
     ASSERT_EQ(beside.status, 0) << beside.err;
     const std::string root = fs::canonical(path("multidisc")).string();
