@@ -2,158 +2,248 @@
 
 #include <cstring>
 
-#include "abi/shared_library.h"
-#include "cuesheet/byte_mapping.h"
 #include "cuesheet/cue_text.h"
-#include "trackinfo/field_text.h"
+#include "cuesheet/field_lookup.h"
 
 namespace {
 
-// The fields the header may carry, in the order their album-wide flags are decided.
-enum album_field : int { album_artist, artist, album, genre, date, discid, comment, catalog, songwriter, album_field_count };
-
-constexpr const char* album_field_names[album_field_count] = {
-    "album artist", "artist", "album", "genre", "date", "discid", "comment", "catalog", "songwriter",
+// Every field the sheet can carry. The first nine may be album-wide; title and isrc never are.
+enum field_id : t_uint32 {
+    album_artist, artist, album, genre, date, discid, comment, catalog, songwriter, title, isrc, field_id_count
 };
+constexpr t_uint32 album_wide_candidates = songwriter + 1;
+
+constexpr const char* field_names[field_id_count] = {
+    "album artist", "artist", "album", "genre", "date", "discid", "comment", "catalog", "songwriter", "title", "isrc",
+};
+
+// The value lines in sheet order. A header line is written when its field is in the header; a
+// track line when the record has the field and it is not in the header.
+enum class section { header, track };
+struct value_line {
+    section where;
+    field_id field;
+    const char* keyword;
+    bool quoted;
+};
+constexpr value_line value_lines[] = {
+    {section::header, genre, "REM GENRE ", false},
+    {section::header, date, "REM DATE ", false},
+    {section::header, discid, "REM DISCID ", false},
+    {section::header, comment, "REM COMMENT ", false},
+    {section::header, catalog, "CATALOG ", false},
+    {section::header, songwriter, "SONGWRITER ", true},
+    {section::header, album_artist, "PERFORMER ", true},
+    {section::header, artist, "PERFORMER ", true},
+    {section::header, album, "TITLE ", true},
+    {section::track, title, "    TITLE ", true},
+    {section::track, artist, "    PERFORMER ", true},
+    {section::track, songwriter, "    SONGWRITER ", true},
+    {section::track, isrc, "    ISRC ", false},
+    {section::track, date, "    REM DATE ", false},
+};
+
+using text = vesk::string8_t<vesk::alloc_standard>;
 
 bool same_text(const vesk::string_base& a, const vesk::string_base& b) noexcept {
     return a.length() == b.length() && std::memcmp(a.text(), b.text(), a.length()) == 0;
 }
 
-bool has_field(const track_info& info, const char* name) {
-    return info.find_field(name, vesk::length_up_to_nul) != vesk::index_not_found;
+// The values of a field joined with ", ", in stored order; false when it has none.
+bool joined_values(const track_info& info, t_uint32 field, vesk::string_base& out) {
+    out.truncate(0);
+    if (field == vesk::index_not_found) return false;
+    const t_uint32 count = info.field_value_count(field);
+    for (t_uint32 j = 0; j < count; ++j) {
+        if (j > 0) out.append(", ", 2);
+        out.append(info.field_value(field, j), vesk::length_up_to_nul);
+    }
+    return count > 0;
+}
+
+// Whether the joined values are exactly these bytes, compared value by value without joining them.
+bool joined_values_equal(const track_info& info, t_uint32 field, const vesk::string_base& expected) {
+    if (field == vesk::index_not_found) return false;
+    const t_uint32 count = info.field_value_count(field);
+    if (count == 0) return false;
+    const char* want = expected.text();
+    std::size_t left = expected.length();
+    for (t_uint32 j = 0; j < count; ++j) {
+        if (j > 0) {
+            if (left < 2 || std::memcmp(want, ", ", 2) != 0) return false;
+            want += 2;
+            left -= 2;
+        }
+        const char* value = info.field_value(field, j);
+        const std::size_t length = value != nullptr ? std::strlen(value) : 0;
+        if (length > left || std::memcmp(want, value, length) != 0) return false;
+        want += length;
+        left -= length;
+    }
+    return left == 0;
+}
+
+// Decides for names[0..count) at once, in one walk over the list: each record's fields are found
+// once, and the first record's joined values are the reference the others must equal.
+void decide_album_wide(const cue_track_list& tracks, const char* const* names, t_uint32 count, bool* wide) {
+    t_uint32 found[field_id_count];
+    text reference[field_id_count];
+    auto record = tracks.first();
+    if (!record.has_node()) {
+        for (t_uint32 n = 0; n < count; ++n) wide[n] = false;
+        return;
+    }
+    find_fields(record->info, names, count, found);
+    for (t_uint32 n = 0; n < count; ++n) wide[n] = joined_values(record->info, found[n], reference[n]);
+    for (record.next(); record.has_node(); record.next()) {
+        find_fields(record->info, names, count, found);
+        for (t_uint32 n = 0; n < count; ++n) {
+            if (wide[n]) wide[n] = joined_values_equal(record->info, found[n], reference[n]);
+        }
+    }
+}
+
+// Appends text with the sheet's value cleaning: '"' becomes '\'', CR LF becomes '\', every other
+// byte below 0x20 becomes '_'. Unchanged runs go out in one piece.
+void append_cleaned(vesk::string_base& out, const char* value) {
+    const char* run = value;
+    for (const char* p = value;; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte >= 0x20 && byte != '"') continue;
+        if (p > run) out.append(run, static_cast<t_uint32>(p - run));
+        if (byte == 0) return;
+        const bool crlf = byte == '\r' && p[1] == '\n';
+        out.append(byte == '"' ? "'" : crlf ? "\\" : "_", 1);
+        if (crlf) ++p;
+        run = p + 1;
+    }
+}
+
+// A field's joined values, cleaned. The separator ", " holds no byte that cleaning changes, so
+// each value can be cleaned on its own.
+void append_cleaned_field(vesk::string_base& out, const track_info& info, t_uint32 field) {
+    if (field == vesk::index_not_found) return;
+    const t_uint32 count = info.field_value_count(field);
+    for (t_uint32 j = 0; j < count; ++j) {
+        if (j > 0) out.append(", ", 2);
+        const char* value = info.field_value(field, j);
+        if (value != nullptr) append_cleaned(out, value);
+    }
 }
 
 class sheet {
 public:
     explicit sheet(vesk::string_base& out) : out_(out) {}
 
-    void add(const char* text) { out_.append(text, vesk::length_up_to_nul); }
-    void add(const vesk::string_base& text) { out_.append(text.text(), text.length()); }
-    void end_line() { add("\r\n"); }
-
-    // keyword value
-    void line(const char* keyword, const vesk::string_base& value) {
-        add(keyword);
-        add(value);
-        end_line();
-    }
-    // keyword "value"
-    void quoted_line(const char* keyword, const vesk::string_base& value) {
-        add(keyword);
-        add("\"");
-        add(value);
-        add("\"");
-        end_line();
-    }
+    void add(const char* piece) { out_.append(piece, vesk::length_up_to_nul); }
+    void end_line() { out_.append("\r\n", 2); }
     void line(const char* keyword, const char* value) {
         add(keyword);
         add(value);
         end_line();
     }
+    void value_line(const value_line& rule, const track_info& info, t_uint32 field) {
+        add(rule.keyword);
+        if (rule.quoted) out_.append("\"", 1);
+        append_cleaned_field(out_, info, field);
+        if (rule.quoted) out_.append("\"", 1);
+        end_line();
+    }
+
+    // Header or track value lines for one record, fields as find_fields found them.
+    void value_lines_of(section where, const track_info& info, const t_uint32* found, const bool* in_header) {
+        for (const auto& rule : value_lines) {
+            if (rule.where != where) continue;
+            const bool wanted = where == section::header ? in_header[rule.field]
+                                                         : !in_header[rule.field] && found[rule.field] != vesk::index_not_found;
+            if (wanted) value_line(rule, info, found[rule.field]);
+        }
+    }
+
+    void header_replaygain(const replaygain_values& gain) {
+        char number[replaygain_text_capacity];
+        if (gain_text(gain.album_gain, number)) line("REM REPLAYGAIN_ALBUM_GAIN ", number);
+        if (peak_text(gain.album_peak, number)) line("REM REPLAYGAIN_ALBUM_PEAK ", number);
+    }
+
+    void track_start(const cue_track& track, text& last_file_name) {
+        if (!same_text(track.file_name, last_file_name)) {
+            add("FILE \"");
+            out_.append(track.file_name.text(), track.file_name.length());
+            add("\" WAVE");
+            end_line();
+            last_file_name.assign(track.file_name.text(), track.file_name.length());
+        }
+        add("  TRACK ");
+        add(padded_decimal_text(track.track_number, 2).text);
+        add(" AUDIO");
+        end_line();
+    }
+
+    void track_end(const cue_track& track) {
+        char number[replaygain_text_capacity];
+        const replaygain_values gain = track.info.replaygain();
+        if (gain_text(gain.track_gain, number)) line("    REM REPLAYGAIN_TRACK_GAIN ", number);
+        if (peak_text(gain.track_peak, number)) line("    REM REPLAYGAIN_TRACK_PEAK ", number);
+        if (track.flags.length() > 0) line("    FLAGS ", track.flags.text());
+        index_lines(track.index_times);
+    }
 
 private:
+    void index_lines(const double* index) {
+        if (index[1] > index[0]) {
+            if (index[0] < 0)
+                line("    PREGAP ", cue_time_text(index[1] - index[0]).text);
+            else
+                line("    INDEX 00 ", cue_time_text(index[0]).text);
+        }
+        line("    INDEX 01 ", cue_time_text(index[1]).text);
+        for (t_uint32 n = 2; n < cue_track::index_count && index[n] > 0; ++n) {
+            add("    INDEX ");
+            add(padded_decimal_text(n, 2).text);
+            line(" ", cue_time_text(index[n]).text);
+        }
+    }
+
     vesk::string_base& out_;
 };
 
 }  // namespace
 
 bool field_is_album_wide(const cue_track_list& tracks, const char* name) {
-    auto record = tracks.first();
-    if (!record.has_node()) return false;
-    vesk::string8_t<vesk::alloc_standard> first_text, text;
-    if (!field_text(record->info, name, first_text)) return false;
-    for (; record.has_node(); record.next()) {
-        if (!field_text(record->info, name, text) || !same_text(text, first_text)) return false;
-    }
-    return true;
+    bool wide = false;
+    decide_album_wide(tracks, &name, 1, &wide);
+    return wide;
 }
 
 vesk::string8_t<vesk::alloc_standard> clean_cue_value(const track_info& info, const char* name) {
-    vesk::string8_t<vesk::alloc_standard> value;
-    field_text(info, name, value);
-    map_bytes(value, [](char c) { return c == '"' ? '\'' : c; });
-    if (std::strstr(value.text(), "\r\n")) {
-        const vesk::string8_t<vesk::alloc_standard> copy(value);
-        value.truncate(0);
-        uReplaceStringAdd(value, copy.text(), copy.length(), "\r\n", 2, "\\", 1, false);
-    }
-    map_bytes(value, [](char c) { return static_cast<unsigned char>(c) < 0x20 ? '_' : c; });
+    text value;
+    append_cleaned_field(value, info, info.find_field(name, vesk::length_up_to_nul));
     return value;
 }
 
 void write_cue_sheet(vesk::string_base& out, const cue_track_list& tracks) {
     if (tracks.count() == 0) return;
 
-    bool wide[album_field_count];
-    for (int f = 0; f < album_field_count; ++f) wide[f] = field_is_album_wide(tracks, album_field_names[f]);
+    // Which fields go in the header. One header performer at most: with the album artist there,
+    // every track names its own artist.
+    bool in_header[field_id_count] = {};
+    decide_album_wide(tracks, field_names, album_wide_candidates, in_header);
+    if (in_header[album_artist]) in_header[artist] = false;
 
     sheet cue(out);
-    const auto first = tracks.first();
-    const track_info& first_info = first->info;
+    t_uint32 found[field_id_count];
+    const cue_track& first = *tracks.first();
+    find_fields(first.info, field_names, field_id_count, found);
+    cue.value_lines_of(section::header, first.info, found, in_header);
+    cue.header_replaygain(first.info.replaygain());
 
-    if (wide[genre]) cue.line("REM GENRE ", clean_cue_value(first_info, "genre"));
-    if (wide[date]) cue.line("REM DATE ", clean_cue_value(first_info, "date"));
-    if (wide[discid]) cue.line("REM DISCID ", clean_cue_value(first_info, "discid"));
-    if (wide[comment]) cue.line("REM COMMENT ", clean_cue_value(first_info, "comment"));
-    if (wide[catalog]) cue.line("CATALOG ", clean_cue_value(first_info, "catalog"));
-    if (wide[songwriter]) cue.quoted_line("SONGWRITER ", clean_cue_value(first_info, "songwriter"));
-    // One header performer at most: the album artist wins, and then every track names its artist.
-    bool artist_in_header = wide[artist];
-    if (wide[album_artist]) {
-        cue.quoted_line("PERFORMER ", clean_cue_value(first_info, "album artist"));
-        artist_in_header = false;
-    } else if (wide[artist]) {
-        cue.quoted_line("PERFORMER ", clean_cue_value(first_info, "artist"));
-    }
-    if (wide[album]) cue.quoted_line("TITLE ", clean_cue_value(first_info, "album"));
-
-    char number[replaygain_text_capacity];
-    const replaygain_values album_gain = first_info.replaygain();
-    if (gain_text(album_gain.album_gain, number)) cue.line("REM REPLAYGAIN_ALBUM_GAIN ", number);
-    if (peak_text(album_gain.album_peak, number)) cue.line("REM REPLAYGAIN_ALBUM_PEAK ", number);
-
-    vesk::string8_t<vesk::alloc_standard> last_file_name;
+    text last_file_name;
     for (auto record = tracks.first(); record.has_node(); record.next()) {
         const cue_track& track = *record;
-        const track_info& info = track.info;
-
-        if (!same_text(track.file_name, last_file_name)) {
-            cue.add("FILE \"");
-            cue.add(track.file_name);
-            cue.add("\" WAVE");
-            cue.end_line();
-            last_file_name.assign(track.file_name.text(), track.file_name.length());
-        }
-        cue.add("  TRACK ");
-        cue.add(padded_decimal_text(track.track_number, 2).text);
-        cue.add(" AUDIO");
-        cue.end_line();
-        if (has_field(info, "title")) cue.quoted_line("    TITLE ", clean_cue_value(info, "title"));
-        if (!artist_in_header && has_field(info, "artist"))
-            cue.quoted_line("    PERFORMER ", clean_cue_value(info, "artist"));
-        if (!wide[songwriter] && has_field(info, "songwriter"))
-            cue.quoted_line("    SONGWRITER ", clean_cue_value(info, "songwriter"));
-        if (has_field(info, "isrc")) cue.line("    ISRC ", clean_cue_value(info, "isrc"));
-        if (!wide[date] && has_field(info, "date")) cue.line("    REM DATE ", clean_cue_value(info, "date"));
-
-        const replaygain_values gain = info.replaygain();
-        if (gain_text(gain.track_gain, number)) cue.line("    REM REPLAYGAIN_TRACK_GAIN ", number);
-        if (peak_text(gain.track_peak, number)) cue.line("    REM REPLAYGAIN_TRACK_PEAK ", number);
-        if (track.flags.length() > 0) cue.line("    FLAGS ", track.flags);
-
-        const double* index = track.index_times;
-        if (index[1] > index[0]) {
-            if (index[0] < 0)
-                cue.line("    PREGAP ", cue_time_text(index[1] - index[0]).text);
-            else
-                cue.line("    INDEX 00 ", cue_time_text(index[0]).text);
-        }
-        cue.line("    INDEX 01 ", cue_time_text(index[1]).text);
-        for (t_uint32 n = 2; n < cue_track::index_count && index[n] > 0; ++n) {
-            cue.add("    INDEX ");
-            cue.add(padded_decimal_text(n, 2).text);
-            cue.line(" ", cue_time_text(index[n]).text);
-        }
+        find_fields(track.info, field_names, field_id_count, found);
+        cue.track_start(track, last_file_name);
+        cue.value_lines_of(section::track, track.info, found, in_header);
+        cue.track_end(track);
     }
 }

@@ -6,7 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "abi/shared_library.h"
 #include "cuesheet/cue_sheet_writer.h"
+#include "cuesheet/field_lookup.h"
+#include "host/shared/case_folding.h"
 #include "platform/standin.h"
 #include "trackinfo/index_masks.h"
 
@@ -338,7 +341,56 @@ TEST(cue_sheet_writer, running_out_of_memory_keeps_what_was_written) {
             EXPECT_EQ(std::string(whole.text()).rfind(out.text(), 0), 0u) << "not a prefix at heap call " << k;
         }
     }
-    EXPECT_GT(failures, 5);
+    EXPECT_GE(failures, 2);  // the first record's joined texts and the output's growth
+}
+
+std::string utf8_of(t_uint32 cp) {
+    std::string s;
+    if (cp < 0x80) {
+        s += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | (cp >> 6));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        s += static_cast<char>(0xE0 | (cp >> 12));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (cp >> 18));
+        s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return s;
+}
+
+// The writer's own name matching must agree with stricmp_utf8_ex for every character that case
+// folding maps, and every ASCII byte, put in place of each letter of each name the sheet uses.
+TEST(cue_sheet_writer, field_names_match_exactly_as_the_full_comparison_does) {
+    std::vector<t_uint32> characters;
+    for (t_uint32 c = 1; c < 0x80; ++c) characters.push_back(c);
+    for (t_uint32 r = 0; r < shared::case_fold_run_count; ++r) {
+        const shared::case_fold_run& run = shared::case_fold_runs[r];
+        for (t_uint32 c = run.first; c <= run.last; c += run.stride) {
+            characters.push_back(c);
+            characters.push_back(static_cast<t_uint32>(static_cast<t_int32>(c) + run.delta));
+        }
+    }
+    const char* names[] = {"album artist", "artist", "album", "genre", "date", "discid",
+                           "comment", "catalog", "songwriter", "title", "isrc"};
+    int matched_outside_ascii = 0;
+    for (const char* name : names) {
+        const std::string wanted = name;
+        for (std::size_t k = 0; k <= wanted.size(); ++k) {
+            for (t_uint32 c : characters) {
+                const std::string replaced = wanted.substr(0, k) + utf8_of(c) + (k < wanted.size() ? wanted.substr(k + 1) : "");
+                const bool expected = stricmp_utf8_ex(replaced.c_str(), vesk::length_up_to_nul, name, vesk::length_up_to_nul) == 0;
+                ASSERT_EQ(field_name_matches(replaced.c_str(), name), expected) << replaced << " / " << name;
+                if (expected && c >= 0x80) ++matched_outside_ascii;
+            }
+        }
+    }
+    EXPECT_GT(matched_outside_ascii, 0);  // the long s in "album artiſt", the Kelvin sign nowhere
 }
 
 }  // namespace
