@@ -96,6 +96,24 @@ TEST(json_track_list, malformed_input_is_rejected_with_position_and_reason) {
     for (const auto& c : cases) EXPECT_EQ(rejection(c.text), c.message) << c.text;
 }
 
+// The list is read in one pass, yet with several faults the one reported does not depend on where
+// the reading stopped: the parser's own errors first, then the list's shape, then the first faulty
+// track, and within a track the checks in a fixed order.
+TEST(json_track_list, of_several_faults_the_same_one_is_reported) {
+    const std::vector<rejection_case> cases = {
+        {R"([{"path": 5}] [)", "list.json:1:15: invalid JSON: syntax error while parsing value - unexpected '['; expected end of input"},
+        {R"([{"path": "a", "x": {"k": 1, "k": 2}}])", "list.json:1:30: duplicate key \"k\""},
+        {R"({"tracks": [{"path": 5}], "version": 2})", "list.json:1:27: unknown key \"version\" (expected \"tracks\")"},
+        {R"([{"path": 1}, {"path": 2}])", "list.json:1:11: \"path\" must be a string"},
+        {R"([{"path": 5, "lenght": 1}])", "list.json:1:14: unknown key \"lenght\" in a track"},
+        {R"([{"fields": {"a": 1}, "path": "p", "info_missing": true}])",
+         "list.json:1:3: \"fields\" in a track marked \"info_missing\""},
+        {R"([{"path": "a", "fields": [["x", [1], 3]]}])", "list.json:1:27: a field in a list must be [name, [values...]]"},
+        {R"([{"path": "a", "fields": [["x", [1]]]}])", "list.json:1:34: field \"x\": a value must be a string"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rejection(c.text), c.message) << c.text;
+}
+
 TEST(json_track_list, nesting_is_limited_to_64_levels) {
     const auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
     EXPECT_EQ(rejection(nested(64)), "list.json:1:2: a track must be an object");
