@@ -23,9 +23,9 @@ export_host::export_host(const std::string& component_path)
       standard_output_(offered(api_, host::make_counted<host::stdout_filesystem>())),
       component_(component_path, api_) {}
 
-exit_status export_host::run_cue_sheet_command(const std::vector<host::track_entry>& tracks,
+exit_status export_host::run_cue_sheet_command(std::vector<host::track_entry> tracks,
                                                const installed_dialog_answer& dialog) {
-    host::host_track_list selection(tracks);
+    host::host_track_list selection(std::move(tracks));
     const io_marks before = marks();
     try {
         // The menu's commands hold the component's items: they go before anything else of the run.

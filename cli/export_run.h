@@ -26,9 +26,10 @@ public:
     export_host(const export_host&) = delete;
     export_host& operator=(const export_host&) = delete;
 
-    // Runs the command on tracks; dialog must be installed. Reports failures on standard error
-    // and returns the command's exit status. May run again, on other tracks.
-    exit_status run_cue_sheet_command(const std::vector<host::track_entry>& tracks,
+    // Runs the command on tracks, whose records move into the selection (pass a copy to keep
+    // them); dialog must be installed. Reports failures on standard error and returns the
+    // command's exit status. May run again, on other tracks.
+    exit_status run_cue_sheet_command(std::vector<host::track_entry> tracks,
                                       const installed_dialog_answer& dialog);
 
 private:

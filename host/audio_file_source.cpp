@@ -10,8 +10,9 @@
 #include <system_error>
 #include <unistd.h>
 
-// Only what both TagLib 1.13 and 2.x offer: FileRef, File::properties(), audioProperties() and
-// the format-specific properties classes (each file header brings its properties class).
+// Only what both TagLib 1.13 and 2.x offer: FileRef, File::properties(), the Xiph comment's field
+// map, audioProperties() and the format-specific properties classes (each file header brings its
+// properties class).
 #include <aifffile.h>
 #include <apefile.h>
 #include <asffile.h>
@@ -22,6 +23,7 @@
 #include <mp4tag.h>
 #include <mpcfile.h>
 #include <mpegfile.h>
+#include <oggfile.h>
 #include <opusfile.h>
 #include <speexfile.h>
 #include <tfilestream.h>
@@ -30,6 +32,7 @@
 #include <vorbisfile.h>
 #include <wavfile.h>
 #include <wavpackfile.h>
+#include <xiphcomment.h>
 
 #include "host/replaygain_text.h"
 
@@ -97,12 +100,25 @@ void read_mp4_replaygain(TagLib::File& file, replaygain_values& values, const st
     }
 }
 
-void read_tags(TagLib::File& file, const tag_names& names, host_track_info& info) {
-    replaygain_values replaygain;
-    std::vector<replaygain_slot> seen;
-    std::vector<tag_field> tags;
-    const TagLib::PropertyMap properties = file.properties();
-    for (const auto& [key, texts] : properties) {
+// The Xiph comment that file.properties() would copy its tags from, if there is one: FLAC and the
+// Ogg formats keep their fields in one map already, in the same upper-case keys. A FLAC file's
+// properties come from its first tag that is not empty, Xiph comment before ID3v2 and ID3v1, so
+// without a Xiph comment with fields the properties decide.
+const TagLib::Ogg::XiphComment* xiph_comment_of(TagLib::File& file) {
+    if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(&file)) {
+        const TagLib::Ogg::XiphComment* comment = flac->xiphComment(false);
+        return comment != nullptr && !comment->isEmpty() ? comment : nullptr;
+    }
+    if (dynamic_cast<TagLib::Ogg::File*>(&file) != nullptr) return dynamic_cast<const TagLib::Ogg::XiphComment*>(file.tag());
+    return nullptr;
+}
+
+// Tags keyed by name, each with its values: a ReplayGain tag fills its slot, every other is
+// collected under its upper-case name. Each text is converted once.
+template <class TagMap>
+void collect_tags(const TagMap& map, std::vector<tag_field>& tags, replaygain_values& replaygain,
+                  std::vector<replaygain_slot>& seen) {
+    for (const auto& [key, texts] : map) {
         const std::string name = ascii_upper(utf8(key));
         const replaygain_slot slot = replaygain_slot_of(name);
         if (slot != replaygain_slot::none) {
@@ -115,6 +131,16 @@ void read_tags(TagLib::File& file, const tag_names& names, host_track_info& info
         for (const auto& text : texts) values.push_back(utf8(text));
         tags.push_back({name, std::move(values)});
     }
+}
+
+void read_tags(TagLib::File& file, const tag_names& names, host_track_info& info) {
+    replaygain_values replaygain;
+    std::vector<replaygain_slot> seen;
+    std::vector<tag_field> tags;
+    if (const TagLib::Ogg::XiphComment* comment = xiph_comment_of(file))
+        collect_tags(comment->fieldListMap(), tags, replaygain, seen);
+    else
+        collect_tags(file.properties(), tags, replaygain, seen);
     for (auto& field : names.fields_of(std::move(tags))) info.add_field(std::move(field.name), std::move(field.values));
     read_mp4_replaygain(file, replaygain, seen);
     info.set_replaygain(replaygain);

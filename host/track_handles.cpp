@@ -1,5 +1,6 @@
 #include "host/track_handles.h"
 
+#include <utility>
 #include <stdexcept>
 
 #include "host/counted_service.h"
@@ -12,6 +13,11 @@ std::atomic<long> live{0};
 
 host_track_handle::host_track_handle(const track_entry& entry) : location_(entry.path) {
     if (!entry.info_missing) info_ = entry.info;
+    live.fetch_add(1, std::memory_order_relaxed);
+}
+
+host_track_handle::host_track_handle(track_entry&& entry) : location_(std::move(entry.path)) {
+    if (!entry.info_missing) info_ = std::move(entry.info);
     live.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -83,9 +89,18 @@ void host_track_handle::replace_info(std::optional<host_track_info> info) {
 
 service_ref make_track_handle(const track_entry& entry) { return make_counted<host_track_handle>(entry); }
 
+service_ref make_track_handle(track_entry&& entry) { return make_counted<host_track_handle>(std::move(entry)); }
+
 host_track_list::host_track_list(const std::vector<track_entry>& entries) {
     handles_.reserve(entries.size());
     for (const track_entry& entry : entries) add(entry);
+}
+
+host_track_list::host_track_list(std::vector<track_entry>&& entries) {
+    handles_.reserve(entries.size());
+    for (track_entry& entry : entries) handles_.push_back(make_track_handle(std::move(entry)));
+    entries.clear();
+    entries.shrink_to_fit();
 }
 
 t_uint32 host_track_list::count() const {

@@ -33,6 +33,8 @@ private:
 class host_track_handle : public track_handle {
 public:
     explicit host_track_handle(const track_entry& entry);
+    // Takes the entry's record over instead of copying it.
+    explicit host_track_handle(track_entry&& entry);
     host_track_handle(const host_track_handle&) = delete;
     host_track_handle& operator=(const host_track_handle&) = delete;
 
@@ -94,6 +96,7 @@ private:
 
 // A new counted handle for entry, holding one reference: the returned holder's.
 service_ref make_track_handle(const track_entry& entry);
+service_ref make_track_handle(track_entry&& entry);
 
 // The selection: handles in selection order. Not counted; it must outlive the command it is
 // handed to. get_handle for an index past the end throws std::out_of_range.
@@ -101,6 +104,8 @@ class host_track_list final : public track_handle_list {
 public:
     host_track_list() = default;
     explicit host_track_list(const std::vector<track_entry>& entries);
+    // The entries' records move into the handles, so a long selection is not held twice.
+    explicit host_track_list(std::vector<track_entry>&& entries);
     host_track_list(const host_track_list&) = delete;
     host_track_list& operator=(const host_track_list&) = delete;
     ~host_track_list() = default;

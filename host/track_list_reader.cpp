@@ -301,7 +301,9 @@ void track_list_reader::place_scalar(const scalar& v) {
                 track_error(fields_rank, event, values_type(f.key));
                 return;
             }
-            track_.entry.info.add_field(f.key, {std::move(*v.text)});
+            track_.values.clear();
+            track_.values.push_back(std::move(*v.text));
+            track_.entry.info.add_field(f.key, std::move(track_.values));
             return;
         case kind::fields_list: track_error(fields_rank, event, pair_shape); return;
         case kind::field_pair: {
