@@ -103,17 +103,49 @@ void decide_album_wide(const cue_track_list& tracks, const char* const* names, t
     }
 }
 
-// Appends text with the sheet's value cleaning: '"' becomes '\'', CR LF becomes '\', every other
-// byte below 0x20 becomes '_'. Unchanged runs go out in one piece.
-void append_cleaned(vesk::string_base& out, const char* value) {
+// Collects a line's pieces and hands the whole line to the output in one append: appending
+// costs far more per call than per byte. A piece that does not fit goes out on its own.
+class line_buffer {
+public:
+    explicit line_buffer(vesk::string_base& out) : out_(out) {}
+
+    void add(const char* piece, std::size_t length) {
+        if (length > capacity - used_) {
+            flush();
+            if (length > capacity) {
+                out_.append(piece, static_cast<t_uint32>(length));
+                return;
+            }
+        }
+        std::memcpy(buffer_ + used_, piece, length);
+        used_ += length;
+    }
+    void add(const char* piece) { add(piece, std::strlen(piece)); }
+    void add(char c) { add(&c, 1); }
+    void flush() {
+        if (used_ > 0) out_.append(buffer_, static_cast<t_uint32>(used_));
+        used_ = 0;
+    }
+
+private:
+    static constexpr std::size_t capacity = 256;
+    vesk::string_base& out_;
+    char buffer_[capacity];
+    std::size_t used_ = 0;
+};
+
+// Adds text with the sheet's value cleaning: '"' becomes '\'', CR LF becomes '\', every other
+// byte below 0x20 becomes '_'. Unchanged runs go on in one piece.
+template <class Out>
+void add_cleaned(Out& out, const char* value) {
     const char* run = value;
     for (const char* p = value;; ++p) {
         const auto byte = static_cast<unsigned char>(*p);
         if (byte >= 0x20 && byte != '"') continue;
-        if (p > run) out.append(run, static_cast<t_uint32>(p - run));
+        if (p > run) out.add(run, static_cast<std::size_t>(p - run));
         if (byte == 0) return;
         const bool crlf = byte == '\r' && p[1] == '\n';
-        out.append(byte == '"' ? "'" : crlf ? "\\" : "_", 1);
+        out.add(byte == '"' ? '\'' : crlf ? '\\' : '_');
         if (crlf) ++p;
         run = p + 1;
     }
@@ -121,22 +153,37 @@ void append_cleaned(vesk::string_base& out, const char* value) {
 
 // A field's joined values, cleaned. The separator ", " holds no byte that cleaning changes, so
 // each value can be cleaned on its own.
-void append_cleaned_field(vesk::string_base& out, const track_info& info, t_uint32 field) {
+template <class Out>
+void add_cleaned_field(Out& out, const track_info& info, t_uint32 field) {
     if (field == vesk::index_not_found) return;
     const t_uint32 count = info.field_value_count(field);
     for (t_uint32 j = 0; j < count; ++j) {
-        if (j > 0) out.append(", ", 2);
+        if (j > 0) out.add(", ", 2);
         const char* value = info.field_value(field, j);
-        if (value != nullptr) append_cleaned(out, value);
+        if (value != nullptr) add_cleaned(out, value);
     }
 }
 
+// The output as add_cleaned_field sees it when a whole string is the target.
+class string_output {
+public:
+    explicit string_output(vesk::string_base& out) : out_(out) {}
+    void add(const char* piece, std::size_t length) { out_.append(piece, static_cast<t_uint32>(length)); }
+    void add(char c) { out_.append(&c, 1); }
+
+private:
+    vesk::string_base& out_;
+};
+
 class sheet {
 public:
-    explicit sheet(vesk::string_base& out) : out_(out) {}
+    explicit sheet(vesk::string_base& out) : line_(out) {}
 
-    void add(const char* piece) { out_.append(piece, vesk::length_up_to_nul); }
-    void end_line() { out_.append("\r\n", 2); }
+    void add(const char* piece) { line_.add(piece); }
+    void end_line() {
+        line_.add("\r\n", 2);
+        line_.flush();
+    }
     void line(const char* keyword, const char* value) {
         add(keyword);
         add(value);
@@ -144,9 +191,9 @@ public:
     }
     void value_line(const value_line& rule, const track_info& info, t_uint32 field) {
         add(rule.keyword);
-        if (rule.quoted) out_.append("\"", 1);
-        append_cleaned_field(out_, info, field);
-        if (rule.quoted) out_.append("\"", 1);
+        if (rule.quoted) line_.add('"');
+        add_cleaned_field(line_, info, field);
+        if (rule.quoted) line_.add('"');
         end_line();
     }
 
@@ -169,7 +216,7 @@ public:
     void track_start(const cue_track& track, text& last_file_name) {
         if (!same_text(track.file_name, last_file_name)) {
             add("FILE \"");
-            out_.append(track.file_name.text(), track.file_name.length());
+            line_.add(track.file_name.text(), track.file_name.length());
             add("\" WAVE");
             end_line();
             last_file_name.assign(track.file_name.text(), track.file_name.length());
@@ -205,7 +252,7 @@ private:
         }
     }
 
-    vesk::string_base& out_;
+    line_buffer line_;
 };
 
 }  // namespace
@@ -218,7 +265,8 @@ bool field_is_album_wide(const cue_track_list& tracks, const char* name) {
 
 vesk::string8_t<vesk::alloc_standard> clean_cue_value(const track_info& info, const char* name) {
     text value;
-    append_cleaned_field(value, info, info.find_field(name, vesk::length_up_to_nul));
+    string_output out(value);
+    add_cleaned_field(out, info, info.find_field(name, vesk::length_up_to_nul));
     return value;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/json_track_list.h"
+#include "host/track_list_fast_pass.h"
 #include "scratch_dir.h"
 #include "tests/host/track_info_text.h"
 
@@ -112,6 +113,26 @@ TEST(json_track_list, of_several_faults_the_same_one_is_reported) {
         {R"([{"path": "a", "fields": [["x", [1]]]}])", "list.json:1:34: field \"x\": a value must be a string"},
     };
     for (const auto& c : cases) EXPECT_EQ(rejection(c.text), c.message) << c.text;
+}
+
+// Lists in order take the quick pass; a list with a fault, or one the two parsers might read
+// differently, is left to the exact pass, which then reports what the table above shows.
+TEST(json_track_list, only_lists_without_faults_take_the_quick_pass) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {R"({"tracks": [{"path": "a", "length": 1, "fields": {"x": ["1", "2"]}, "replaygain": {"track_gain": -1}}]})", true},
+        {"\xEF\xBB\xBF[{\"path\": \"a\", \"fields\": [[\"x\", \"y\"]], \"info\": {\"k\": \"v\"}}]", true},
+        {R"([{"path": "\u00e9\ud834\udd1e"}])", true},
+        {R"([{"path": "\udc00"}])", false},
+        {std::string("[{\"path\": \"a\"}]\0x", 17), true},  // both parsers end the text at a NUL byte
+        {R"([{"path": "a", "path": "b"}])", false},
+        {R"([{"path": 5}])", false},
+        {R"([{"path": "a", "length": 1e400}])", false},
+        {"[{\"path\": \"a\xff\"}]", false},
+    };
+    for (const auto& [text, quick] : cases) EXPECT_EQ(host::read_faultless_track_list(text).has_value(), quick) << text;
+    EXPECT_EQ(rejection(R"([{"path": "\udc00"}])"),
+              "list.json:1:17: invalid JSON: syntax error while parsing value - invalid string: surrogate U+DC00..U+DFFF "
+              "must follow U+D800..U+DBFF; last read: '\"\\udc00'");
 }
 
 TEST(json_track_list, nesting_is_limited_to_64_levels) {

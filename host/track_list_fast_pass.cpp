@@ -1,0 +1,76 @@
+#include "host/track_list_fast_pass.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
+#include "host/track_list_reader.h"
+
+namespace host {
+
+namespace {
+
+// Passes RapidJSON's events on in nlohmann's form. Where the two parsers could disagree on a
+// text, it stops the parse, which sends the text to the exact pass.
+class forwarded_events : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, forwarded_events> {
+public:
+    explicit forwarded_events(track_list_reader& reader) : reader_(reader) {}
+
+    bool Null() { return reader_.null(); }
+    bool Bool(bool value) { return reader_.boolean(value); }
+    bool Int(int value) { return reader_.number_integer(value); }
+    bool Uint(unsigned value) { return reader_.number_unsigned(value); }
+    bool Int64(std::int64_t value) { return reader_.number_integer(value); }
+    bool Uint64(std::uint64_t value) { return reader_.number_unsigned(value); }
+    bool Double(double value) { return reader_.number_float(value, no_text_); }
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        return nlohmann_would_take(text, length) && reader_.string(scratch(text, length));
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool) {
+        return nlohmann_would_take(text, length) && reader_.key(scratch(text, length));
+    }
+    bool StartObject() { return reader_.start_object(no_count); }
+    bool EndObject(rapidjson::SizeType) { return reader_.end_object(); }
+    bool StartArray() { return reader_.start_array(no_count); }
+    bool EndArray(rapidjson::SizeType) { return reader_.end_array(); }
+
+private:
+    static constexpr std::size_t no_count = static_cast<std::size_t>(-1);
+
+    // RapidJSON turns an escaped low surrogate without its high half ("\udc00") into bytes that
+    // are not UTF-8; nlohmann refuses it. Surrogates are the only UTF-8 forms starting 0xED 0xA0..0xBF.
+    static bool nlohmann_would_take(const char* text, std::size_t length) {
+        for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, 0xED, length - (p - text)))) != nullptr; ++p) {
+            if (p + 1 < text + length && static_cast<unsigned char>(p[1]) >= 0xA0) return false;
+        }
+        return true;
+    }
+
+    std::string& scratch(const char* text, std::size_t length) {
+        scratch_.assign(text, length);
+        return scratch_;
+    }
+
+    track_list_reader& reader_;
+    std::string scratch_;
+    const std::string no_text_;
+};
+
+}  // namespace
+
+std::optional<std::vector<track_entry>> read_faultless_track_list(const std::string& text) {
+    std::size_t start = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;  // the byte-order mark nlohmann skips
+    rapidjson::MemoryStream stream(text.data() + start, text.size() - start);
+    track_list_reader reader;
+    forwarded_events events(reader);
+    rapidjson::Reader parser;
+    constexpr unsigned flags =
+        rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag;
+    if (parser.Parse<flags>(stream, events).IsError() || reader.error()) return std::nullopt;
+    return std::move(reader.entries());
+}
+
+}  // namespace host
