@@ -35,6 +35,7 @@
 #include <xiphcomment.h>
 
 #include "host/replaygain_text.h"
+#include "host/taglib_text.h"
 
 namespace host {
 
@@ -42,7 +43,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string utf8(const TagLib::String& text) { return text.to8Bit(true); }
+std::string utf8(const TagLib::String& text) { return utf8_of(text); }
 
 // Tag keys are ASCII; anything else is left as it is.
 std::string ascii_lower(std::string text) {

@@ -33,6 +33,7 @@
 
 #include "host/audio_file_listing.h"
 #include "host/audio_file_source.h"
+#include "host/taglib_text.h"
 #include "host/natural_order.h"
 #include "host/replaygain_text.h"
 #include "scratch_dir.h"
@@ -281,6 +282,31 @@ TEST(audio_file_source, replaygain_texts_parse_with_or_without_the_unit) {
         EXPECT_EQ(host::parse_gain_text(c.text), c.gain) << '"' << c.text << '"';
         EXPECT_EQ(host::parse_peak_text(c.text), c.peak) << '"' << c.text << '"';
     }
+}
+
+// The host's own conversion must give TagLib's bytes for every character a tag can hold:
+// one, two and three UTF-8 bytes, surrogate pairs, and texts mixing them.
+TEST(audio_file_source, tag_texts_convert_to_the_same_utf8_as_taglib) {
+    const auto encoded = [](unsigned c) {
+        std::string s;
+        const int tail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        constexpr unsigned lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+        s += static_cast<char>(lead[tail] | (c >> (6 * tail)));
+        for (int k = tail - 1; k >= 0; --k) s += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+        return s;
+    };
+    std::vector<TagLib::String> texts;
+    for (unsigned c = 1; c < 0x110000; c += c < 0x1000 ? 1 : 61) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        texts.push_back(TagLib::String(encoded(c) + "x", TagLib::String::UTF8));
+    }
+    texts.push_back(TagLib::String("Zo\xC3\xAB \xE2\x99\xAA \xF0\x9D\x84\x9E end", TagLib::String::UTF8));
+    texts.push_back(TagLib::String());
+    std::size_t differ = 0;
+    for (const auto& text : texts) differ += host::utf8_of(text) != text.to8Bit(true);
+    EXPECT_EQ(differ, 0u);
+    EXPECT_EQ(host::utf8_of(texts.back()), "");
+    EXPECT_EQ(host::utf8_of(TagLib::String("\xC3\xA9", TagLib::String::UTF8)), "\xC3\xA9");
 }
 
 TEST(audio_file_source, names_compare_in_natural_order) {

@@ -128,6 +128,10 @@ TEST(json_track_list, only_lists_without_faults_take_the_quick_pass) {
         {R"([{"path": 5}])", false},
         {R"([{"path": "a", "length": 1e400}])", false},
         {"[{\"path\": \"a\xff\"}]", false},
+        {"[{\"path\": \"\xC0\xAF\"}]", false},          // an overlong form
+        {"[{\"path\": \"\xED\xA0\x80\"}]", false},      // a surrogate written out
+        {"[{\"path\": \"\xF4\x90\x80\x80\"}]", false},  // past U+10FFFF
+        {"[{\"path\": \"a\tb\"}]", false},               // a raw control character
     };
     for (const auto& [text, quick] : cases) EXPECT_EQ(host::read_faultless_track_list(text).has_value(), quick) << text;
     EXPECT_EQ(rejection(R"([{"path": "\udc00"}])"),
