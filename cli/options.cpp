@@ -8,9 +8,10 @@
 #include "cli/exit_status.h"
 #include "cli/messages.h"
 #include "cli/track_order.h"
+#include "cli/version_report.h"
 
-#ifndef TREVALIN_VERSION
-#error "TREVALIN_VERSION must name the program's version"
+#ifndef TREVALIN_INSTALLED_COMPONENT_DIR
+#error "TREVALIN_INSTALLED_COMPONENT_DIR must name the component's folder relative to the installed program"
 #endif
 
 namespace cli {
@@ -80,7 +81,11 @@ std::string default_component_path() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return "libtrevalin.so";
-    return (program.parent_path() / "libtrevalin.so").string();
+    // A build keeps the component beside the program; an installed tree keeps it in a private
+    // library folder, found from the program's own place so that a moved tree still works.
+    const std::filesystem::path beside = program.parent_path() / "libtrevalin.so";
+    if (std::filesystem::exists(beside, error)) return beside.string();
+    return (program.parent_path() / TREVALIN_INSTALLED_COMPONENT_DIR / "libtrevalin.so").lexically_normal().string();
 }
 
 
@@ -159,13 +164,14 @@ parsed_command_line parse_command_line(int argc, char** argv) {
     };
     auto* component_option =
         app.add_option("--component", component,
-                       "the component library to load (default: the one installed beside the program)")
+                       "the component library to load (default: the one installed with the program)")
             ->type_name("PATH")
             ->group("");  // for developers: not in the help
     app.add_flag("-q,--quiet", options.quiet, "no progress output and no closing line");
     app.add_flag("--strict", options.strict, "refuse to write a sheet when there are warnings (exit status 4)");
     app.add_flag("--check", options.check_written, "check the written sheet as \"trevalin check\" does (findings: exit status 4)");
-    app.set_version_flag("--version", "trevalin " TREVALIN_VERSION);
+    bool show_versions = false;
+    app.add_flag("--version", show_versions, "print the command's and the component's versions and exit");
 
     try {
         app.parse(argc, argv);
@@ -191,6 +197,7 @@ parsed_command_line parse_command_line(int argc, char** argv) {
         if (code_page_option->count() > 0) options.code_page = code_page;
         options.component_given = component_option->count() > 0;
         options.component = options.component_given ? component : default_component_path();
+        if (show_versions) return {std::nullopt, std::nullopt, print_versions(options.component)};
     } catch (const CLI::ParseError& error) {
         const int status = app.exit(error);
         return {std::nullopt, std::nullopt, status == 0 ? code_of(exit_status::written) : code_of(exit_status::usage_error)};

@@ -55,7 +55,8 @@ parsed_command_line parse_command_line(int argc, char** argv);
 // "utf-8" for "utf8"); nothing for any other name.
 std::optional<t_uint32> filter_index_of_format(const std::string& name);
 
-// The component installed beside the running program.
+// The component installed with the running program: beside it in a build, in the private library
+// folder in an installed tree.
 std::string default_component_path();
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sys/stat.h>
 #include <thread>
 
@@ -141,7 +142,7 @@ TEST_F(cli_usage, existing_file_is_replaced_only_with_overwrite) {
     EXPECT_EQ(entries(), (std::set<std::string>{"list.json", "sheet.cue", "Live_ A_B.cue"}));
 }
 
-TEST_F(cli_usage, help_and_version_exit_0_on_standard_output) {
+TEST_F(cli_usage, help_exits_0_on_standard_output) {
     const auto help = trevalin({"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--tracks", "--output", "--format", "--overwrite", "--codepage", "--quiet", "--strict",
@@ -151,9 +152,28 @@ TEST_F(cli_usage, help_and_version_exit_0_on_standard_output) {
     }
     // A developer's option: out of the help, still taken.
     EXPECT_EQ(help.out.find("--component"), std::string::npos);
-    const auto version = trevalin({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "trevalin 0.4.4\n");
+}
+
+// The command's version and build, then what the loaded component's version record says.
+TEST_F(cli_usage, version_reports_the_command_and_the_loaded_component) {
+    const std::string command_line = R"(trevalin 0\.4\.4( \(git [0-9a-f]+(-dirty)?\))?\n)";
+    struct row {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;  // a pattern
+        std::string err;
+    };
+    const row rows[] = {
+        {{"--version"}, 0, command_line + R"(component: Trevalin 0\.4\.4 \(/.*/libtrevalin\.so\)\n)", ""},
+        {{"--version", "--component", FAKE_COMPONENT_PATH}, 3, command_line,
+         std::string("trevalin: component ") + FAKE_COMPONENT_PATH + " keeps no version record\n"},
+    };
+    for (const row& r : rows) {
+        const auto result = trevalin(r.arguments);
+        EXPECT_EQ(result.status, r.status) << r.arguments.back();
+        EXPECT_TRUE(std::regex_match(result.out, std::regex(r.out))) << result.out;
+        EXPECT_EQ(result.err, r.err);
+    }
 }
 
 // Every usage error: status 2, the reason on standard error, and nothing written anywhere.
