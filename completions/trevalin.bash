@@ -7,23 +7,19 @@ _trevalin() {
     local formats='utf8 utf-8 ansi utf8-image ansi-image'
     local code_pages='874 932 936 949 950 1250 1251 1252 1253 1254 1255 1256 1257 1258 KOI8-R KOI8-U'
 
+    local values=
     case $prev in
-        -f | --format)
-            COMPREPLY=($(compgen -W "$formats" -- "$cur"))
-            return
-            ;;
-        --codepage)
-            COMPREPLY=($(compgen -W "$code_pages" -- "$cur"))
-            return
-            ;;
-        --sort)
-            COMPREPLY=($(compgen -W 'given name tags' -- "$cur"))
-            return
-            ;;
-        --dialog)
-            COMPREPLY=($(compgen -W 'gtk prompt none' -- "$cur"))
-            return
-            ;;
+        -f | --format) values=$formats ;;
+        --codepage) values=$code_pages ;;
+        --sort) values='given name tags' ;;
+        --dialog) values='gtk prompt none' ;;
+    esac
+    if [[ -n $values ]]; then
+        COMPREPLY=($(compgen -W "$values" -- "$cur"))
+        return
+    fi
+
+    case $prev in
         --tracks)
             _filedir json
             return
@@ -36,10 +32,7 @@ _trevalin() {
             _filedir so
             return
             ;;
-        --map)
-            return
-            ;;
-        -h | --help | --version)
+        --map | -h | --help | --version)
             return
             ;;
     esac
