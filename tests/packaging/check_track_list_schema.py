@@ -4,7 +4,7 @@
 Every JSON literal in the tests (and every example list) is given to the built command with
 --tracks. Each list the command accepts must be valid under the schema; each list it rejects must
 be invalid, except where the reason is one a schema cannot state (duplicate keys, NUL characters,
-nesting deeper than the reader takes).
+nesting deeper than the reader takes, a lone surrogate).
 
 usage: check_track_list_schema.py SCHEMA TREVALIN SOURCE_DIR
 """
@@ -21,7 +21,8 @@ import jsonschema
 RAW_STRING = re.compile(r'R"([^(\s]{0,16})\((.*?)\)\1"', re.S)
 PLAIN_STRING = re.compile(r'(?<![R\\])"((?:[^"\\\n]|\\.)*)"')
 ESCAPES = {"n": "\n", "t": "\t", '"': '"', "\\": "\\", "'": "'"}
-BEYOND_A_SCHEMA = ("duplicate key", "NUL character", "levels deep")
+# Python's parser also takes a lone UTF-16 surrogate, which is not JSON.
+BEYOND_A_SCHEMA = ("duplicate key", "NUL character", "levels deep", "surrogate")
 
 
 def literal_lists(source_dir):
