@@ -1,7 +1,11 @@
 #include "host/component_loader.h"
 
+#include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
+#include <memory>
+#include <exception>
+#include <new>
 #include <unordered_set>
 
 namespace host {
@@ -13,6 +17,10 @@ std::string loader_error(const std::string& what) {
     return reason != nullptr ? what + ": " + reason : what;
 }
 
+struct library_closer {
+    void operator()(void* handle) const noexcept { ::dlclose(handle); }
+};
+
 }  // namespace
 
 loaded_component::loaded_component(const std::string& path, host_api& api) {
@@ -23,28 +31,31 @@ loaded_component::loaded_component(const std::string& path, host_api& api) {
     file_name_ = absolute.filename().string();
 
     // Always the absolute path, so dlopen opens this very file rather than searching for the name.
-    handle_ = ::dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) throw component_load_error(loader_error("Cannot load component " + path_));
+    // Every way out before the end unloads it again.
+    std::unique_ptr<void, library_closer> library(::dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL));
+    if (library == nullptr) throw component_load_error(loader_error("Cannot load component " + path_));
 
     ::dlerror();
-    void* symbol = ::dlsym(handle_, "orvanta_get_interface");
-    if (symbol == nullptr) {
-        const std::string message = loader_error("Cannot use component " + path_);
-        ::dlclose(handle_);
-        throw component_load_error(message);
-    }
+    void* symbol = ::dlsym(library.get(), "orvanta_get_interface");
+    if (symbol == nullptr) throw component_load_error(loader_error("Cannot use component " + path_));
     const auto entry_point = reinterpret_cast<orvanta_get_interface_function>(symbol);
-    interface_ = entry_point(&api, handle_);
-    if (interface_ == nullptr) {
-        ::dlclose(handle_);
+    interface_ = entry_point(&api, library.get());
+    if (interface_ == nullptr)
         throw component_load_error("Cannot use component " + path_ + ": its entry point returned nothing");
-    }
+    // The component's exception may live in its own library (its type, its text), which unloading
+    // takes away: keep a copy of the text, made without allocating.
+    char failure[256] = "it failed to start";
     try {
         interface_->set_module_strings(path_.c_str(), file_name_.c_str());
+        handle_ = library.release();
+        return;
+    } catch (const std::bad_alloc&) {
+        std::snprintf(failure, sizeof failure, "%s", "bad allocation");
+    } catch (const std::exception& error) {
+        std::snprintf(failure, sizeof failure, "%s", error.what());
     } catch (...) {
-        ::dlclose(handle_);
-        throw;
     }
+    throw component_load_error("Cannot use component " + path_ + ": " + failure);
 }
 
 loaded_component::~loaded_component() { ::dlclose(handle_); }

@@ -13,6 +13,7 @@
 #include "host/component_loader.h"
 #include "host/host_services.h"
 #include "host/host_string.h"
+#include "platform/standin.h"
 #include "tests/support/raw_table.h"
 
 namespace {
@@ -56,6 +57,20 @@ TEST(component_loading_errors, carry_the_loader_reason) {
         ADD_FAILURE() << "loading did not fail";
     } catch (const host::component_load_error& e) {
         EXPECT_TRUE(contains(e.what(), "undefined symbol: orvanta_get_interface")) << e.what();
+    }
+    // The component's copies of its module strings cannot be made: its exception is read before
+    // the library goes, and the library goes.
+    for (unsigned long call : {1ul, 2ul}) {
+        SCOPED_TRACE(call);
+        platform::standin::fail_heap_call(call);
+        try {
+            host::loaded_component starved(component_path, api);
+            ADD_FAILURE() << "loading did not fail";
+        } catch (const host::component_load_error& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot use component " + component_path + ": bad allocation");
+        }
+        platform::standin::fail_heap_call(0);
+        EXPECT_EQ(::dlopen(component_path.c_str(), RTLD_NOLOAD | RTLD_NOW), nullptr) << "the component stayed loaded";
     }
 }
 
