@@ -24,15 +24,18 @@ struct dialog_outcome {
     std::string path;
     t_uint32 filter_index = 1;
     std::string message;  // for declined, refused, failed and withheld
+    // answered: replacing a file at path is confirmed (asked and confirmed, --overwrite, or a
+    // dialog that does not ask); otherwise one that appears there meanwhile must be kept.
+    bool replace_confirmed = false;
 
-    static dialog_outcome answer(std::string path, t_uint32 filter_index) {
-        return {kind::answered, std::move(path), filter_index, {}};
+    static dialog_outcome answer(std::string path, t_uint32 filter_index, bool replace_confirmed) {
+        return {kind::answered, std::move(path), filter_index, {}, replace_confirmed};
     }
-    static dialog_outcome cancel() { return {kind::cancelled, {}, 1, {}}; }
-    static dialog_outcome decline(std::string message) { return {kind::declined, {}, 1, std::move(message)}; }
-    static dialog_outcome refuse(std::string message) { return {kind::refused, {}, 1, std::move(message)}; }
-    static dialog_outcome fail(std::string message) { return {kind::failed, {}, 1, std::move(message)}; }
-    static dialog_outcome withhold(std::string message) { return {kind::withheld, {}, 1, std::move(message)}; }
+    static dialog_outcome cancel() { return {kind::cancelled, {}, 1, {}, false}; }
+    static dialog_outcome decline(std::string message) { return {kind::declined, {}, 1, std::move(message), false}; }
+    static dialog_outcome refuse(std::string message) { return {kind::refused, {}, 1, std::move(message), false}; }
+    static dialog_outcome fail(std::string message) { return {kind::failed, {}, 1, std::move(message), false}; }
+    static dialog_outcome withhold(std::string message) { return {kind::withheld, {}, 1, std::move(message), false}; }
 };
 
 using dialog_answer_function = std::function<dialog_outcome(const dialog_request&)>;

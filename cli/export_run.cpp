@@ -27,6 +27,12 @@ exit_status export_host::run_cue_sheet_command(std::vector<host::track_entry> tr
                                                const installed_dialog_answer& dialog) {
     host::host_track_list selection(std::move(tracks));
     const io_marks before = marks();
+    // Only a file whose replacing the dialog confirmed is replaced; one that appears at the target
+    // while the sheet is written is kept.
+    local_files_.as<host::local_filesystem>()->set_replace_rule([&dialog](const std::string& local_path) {
+        const dialog_outcome& outcome = dialog.outcome();
+        return outcome.replace_confirmed && host::local_filesystem::local_path_of(outcome.path.c_str()) == local_path;
+    });
     try {
         // The menu's commands hold the component's items: they go before anything else of the run.
         const std::vector<host::menu_command> commands = host::menu_commands(component_, selection);
@@ -37,7 +43,7 @@ exit_status export_host::run_cue_sheet_command(std::vector<host::track_entry> tr
         }
         host::run_menu_command(*command, selection);
     } catch (const std::exception& error) {
-        report(error.what());
+        report(message_of(error));
         return exit_status::export_failed;
     } catch (...) {
         report("the export failed");
@@ -49,7 +55,7 @@ exit_status export_host::run_cue_sheet_command(std::vector<host::track_entry> tr
 export_host::io_marks export_host::marks() const {
     const auto& standard_output = standard_output_.as<host::stdout_filesystem>()->counters();
     const auto& local = local_files_.as<host::local_filesystem>()->counters();
-    return {standard_output.opens.load(), local.commits.load(), local.commit_failures()};
+    return {standard_output.opens.load(), local.commits.load(), local.commit_failures(), local.kept_existing.load()};
 }
 
 exit_status export_host::result_of_run(const installed_dialog_answer& dialog, const io_marks& before) const {
@@ -71,6 +77,10 @@ exit_status export_host::result_of_run(const installed_dialog_answer& dialog, co
     if (outcome.path == "-") {
         if (after.standard_output_opens > before.standard_output_opens) return exit_status::written;
     } else {
+        if (after.kept_existing > before.kept_existing) {
+            report(outcome.path + " already exists; not replaced");
+            return exit_status::cancelled;
+        }
         if (after.commit_failures > before.commit_failures) {
             report(local_files_.as<host::local_filesystem>()->counters().last_commit_failure());
             return exit_status::export_failed;

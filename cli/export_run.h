@@ -38,6 +38,7 @@ private:
         unsigned long standard_output_opens;
         unsigned long commits;
         unsigned long commit_failures;
+        unsigned long kept_existing;
     };
     io_marks marks() const;
     exit_status result_of_run(const installed_dialog_answer& dialog, const io_marks& before) const;

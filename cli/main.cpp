@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/sheet_check.h"
 #include "host/component_loader.h"
+#include "host/pending_names.h"
 #include "host/track_source.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -21,9 +22,12 @@ int main(int argc, char** argv) {
     // A reader that goes away (trevalin -o - | head) is a failed write, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
 
-    const cli::parsed_command_line parsed = cli::parse_command_line(argc, argv);
-    if (!parsed.options && !parsed.check) return parsed.exit_code;
+    // A run ended by SIGINT, SIGTERM or SIGHUP leaves no temporary file behind.
+    host::pending_names::remove_on_termination_signals();
+
     try {
+        const cli::parsed_command_line parsed = cli::parse_command_line(argc, argv);
+        if (!parsed.options && !parsed.check) return parsed.exit_code;
         if (parsed.check) return cli::code_of(cli::report_check(parsed.check->sheet, parsed.check->code_page));
         return cli::code_of(cli::run_command(*parsed.options));
     } catch (const cli::usage_error& error) {
@@ -33,7 +37,7 @@ int main(int argc, char** argv) {
         cli::report(error.what());
         return cli::code_of(cli::exit_status::usage_error);
     } catch (const std::exception& error) {
-        cli::report(error.what());
+        cli::report(cli::message_of(error));
         return cli::code_of(cli::exit_status::export_failed);
     } catch (...) {
         cli::report("the export failed");

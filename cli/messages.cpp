@@ -1,6 +1,7 @@
 #include "cli/messages.h"
 
 #include <iostream>
+#include <new>
 #include <string>
 
 namespace cli {
@@ -11,6 +12,11 @@ void report(std::string_view message) {
     line += message;
     line += '\n';
     std::cerr << line << std::flush;
+}
+
+std::string_view message_of(const std::exception& error) noexcept {
+    if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "bad allocation";
+    return error.what();
 }
 
 }  // namespace cli

@@ -29,7 +29,7 @@ dialog_outcome answer_from_options(const dialog_request& request, const std::str
                                    bool overwrite) {
     const std::string path = complete_typed_path(typed, request.proposed_name, request.default_extension);
     if (auto objection = objection_to_target(path, request, overwrite)) return *objection;
-    return dialog_outcome::answer(path, filter_index);
+    return dialog_outcome::answer(path, filter_index, overwrite || !request.confirm_replace);
 }
 
 std::optional<dialog_outcome> check_output_early(const std::string& typed, bool overwrite) {

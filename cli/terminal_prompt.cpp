@@ -87,13 +87,15 @@ dialog_outcome prompt_for_output(const dialog_request& request, const prompt_cho
         }
     }
 
-    if (request.confirm_replace && !choices.overwrite && state_of_target(path) == target_state::exists) {
+    const bool confirmed = !request.confirm_replace || choices.overwrite;
+    if (!confirmed && state_of_target(path) == target_state::exists) {
         const auto reply = ask(path + " already exists.\nDo you want to replace it? [y/N] ", in, out);
         if (!reply) return dialog_outcome::cancel();
         if (*reply != "y" && *reply != "Y" && *reply != "yes" && *reply != "Yes")
             return dialog_outcome::decline(path + " already exists; not replaced");
+        return dialog_outcome::answer(path, filter, true);
     }
-    return dialog_outcome::answer(path, filter);
+    return dialog_outcome::answer(path, filter, confirmed);
 }
 
 }  // namespace cli

@@ -1,7 +1,11 @@
 #include "host/audio_file_listing.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
 #include <filesystem>
+#include <memory>
+#include <new>
 #include <optional>
 #include <sys/stat.h>
 #include <system_error>
@@ -29,6 +33,12 @@ struct searched_folder {
 
 void sort_natural(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return natural_less(a, b); });
+}
+
+// The system's text for an error; running out of memory is no property of the folder.
+std::string reason_of(int error_number) {
+    if (error_number == ENOMEM) throw std::bad_alloc();
+    return std::generic_category().message(error_number);
 }
 
 std::optional<folder_id> id_of(const std::string& folder) {
@@ -60,18 +70,25 @@ private:
     std::optional<std::string> add_folder(const std::string& folder) {
         std::vector<std::string> files;
         std::vector<std::string> folders;
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            const std::string name = it->path().filename().string();
+        // Read with the system's calls: the library's directory iterator ends the program when
+        // memory runs out inside it.
+        const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), &::closedir);
+        if (!listing) return reason_of(errno);
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(listing.get());
+            if (entry == nullptr) break;
+            const std::string name = entry->d_name;
             if (name.empty() || name.front() == '.') continue;
-            std::error_code type_error;
-            if (has_audio_extension(name) && it->is_regular_file(type_error)) {
+            struct stat status;
+            if (::stat((fs::path(folder) / name).c_str(), &status) != 0) continue;
+            if (has_audio_extension(name) && S_ISREG(status.st_mode)) {
                 files.push_back(name);
-            } else if (recursive_ && it->is_directory(type_error)) {
+            } else if (recursive_ && S_ISDIR(status.st_mode)) {
                 folders.push_back(name);
             }
         }
-        if (error) return error.message();
+        if (errno != 0) return reason_of(errno);
         sort_natural(files);
         for (const auto& name : files) out_.files.push_back((fs::path(folder) / name).string());
         sort_natural(folders);
@@ -111,7 +128,7 @@ audio_file_listing list_audio_files(const std::vector<std::string>& arguments, b
         std::error_code error;
         const fs::file_status status = fs::status(argument, error);
         if (error || !fs::exists(status)) {
-            listing.unreadable.push_back(argument + ": " + (error ? error.message() : "No such file or directory"));
+            listing.unreadable.push_back(argument + ": " + (error ? reason_of(error.value()) : "No such file or directory"));
         } else if (fs::is_directory(status)) {
             walk.add_argument_folder(argument);
         } else {

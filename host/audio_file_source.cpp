@@ -232,7 +232,7 @@ void read_audio_properties(TagLib::File& file, const TagLib::AudioProperties& pr
 std::string absolute_path(const std::string& path) {
     std::error_code error;
     const fs::path absolute = fs::absolute(path, error);
-    if (error) throw input_error(path, error.message());
+    if (error) throw system_input_error(path, error);
     fs::path cleaned;
     for (const auto& step : absolute) {
         if (step == "." || step.empty()) continue;
@@ -264,7 +264,8 @@ bool has_audio_extension(std::string_view file_name) {
 track_entry read_audio_file(const std::string& path, const tag_names& names) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (error || !fs::exists(status)) throw input_error(path, error ? error.message() : "No such file or directory");
+    if (error || !fs::exists(status))
+        throw error ? system_input_error(path, error) : input_error(path, "No such file or directory");
     if (fs::is_directory(status)) throw input_error(path, "is a directory, not an audio file");
     // Opening a FIFO would wait for a writer forever; a socket or device holds no audio file either.
     if (!fs::is_regular_file(status)) throw input_error(path, "is not a regular file");
@@ -274,11 +275,12 @@ track_entry read_audio_file(const std::string& path, const tag_names& names) {
     // The stream is read-only so that reading never touches the file, even where writing is allowed.
     TagLib::FileStream stream(path.c_str(), true);
     if (!stream.isOpen()) {
-        // TagLib does not say why (mostly: no permission); opening the file here does.
+        // TagLib does not say why (mostly: no permission); opening the file here does. When it
+        // opens here, what failed was TagLib's own allocation.
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        const int reason = fd < 0 ? errno : 0;
-        if (fd >= 0) ::close(fd);
-        throw input_error(path, reason != 0 ? std::strerror(reason) : "cannot be opened for reading");
+        if (fd < 0) throw system_input_error(path, errno);
+        ::close(fd);
+        throw std::bad_alloc();
     }
     TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Average);
     if (file.isNull()) throw input_error(path, "not an audio file that can be read");

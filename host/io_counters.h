@@ -16,6 +16,9 @@ public:
     std::atomic<unsigned long> failed_writes{0};  // write calls that threw
     std::atomic<unsigned long> commits{0};        // files put in place at their last release
     std::atomic<unsigned long> discards{0};       // files dropped, leaving the previous file alone
+    // Written files dropped because a file appeared at the target after the open, and replacing it
+    // was not allowed (see local_filesystem::set_replace_rule); counted among the discards too.
+    std::atomic<unsigned long> kept_existing{0};
     std::atomic<long> open_files{0};              // file objects alive
 
     // A file that was written successfully but could not be put in place at its last release:

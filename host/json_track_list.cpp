@@ -57,7 +57,7 @@ std::vector<track_entry> read_json_track_list_file(const std::string& path) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) throw input_error(path, "is a directory, not a track list");
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw input_error(path, std::strerror(errno));
+    if (!file) throw system_input_error(path, errno);
     return read_json_track_list(file, path);
 }
 

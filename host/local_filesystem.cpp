@@ -1,7 +1,6 @@
 #include "host/local_filesystem.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -40,18 +39,26 @@ bool has_file_scheme(const std::string& text) {
     return true;
 }
 
-// Where the data really goes: a symbolic link to an existing file is followed, so replacing the
-// file keeps the link.
+// Where the data really goes: symbolic links are followed to the name they end at, which need
+// not exist yet, so writing keeps every link. A loop is left for opening to report.
 std::string write_target_of(const std::string& local) {
-    struct stat link_info;
-    if (::lstat(local.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
-        if (char* resolved = ::realpath(local.c_str(), nullptr)) {
-            std::string target(resolved);
-            std::free(resolved);
-            return target;
+    std::string path = local;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link_info;
+        if (::lstat(path.c_str(), &link_info) != 0 || !S_ISLNK(link_info.st_mode)) return path;
+        std::string pointed(static_cast<std::size_t>(link_info.st_size) + 1, '\0');
+        const ssize_t length = ::readlink(path.c_str(), pointed.data(), pointed.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= pointed.size()) return path;  // changed meanwhile
+        pointed.resize(static_cast<std::size_t>(length));
+        if (pointed.empty()) return path;
+        if (pointed.front() == '/') {
+            path = pointed;
+        } else {
+            const std::size_t slash = path.rfind('/');
+            path = slash == std::string::npos ? pointed : path.substr(0, slash + 1) + pointed;
         }
     }
-    return local;
+    return path;
 }
 
 }  // namespace
@@ -106,7 +113,7 @@ void local_filesystem::open(service_ref* out, const char* path, t_uint32 mode, o
             // A device or FIFO (/dev/stdout, a named pipe) takes the sheet as it is written.
             const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
             if (fd < 0) throw system_io_error("Cannot open " + local, errno);
-            *out = make_counted<local_file>(counters_, temp_file::in_place(fd), target, write_fn_);
+            *out = make_counted<local_file>(counters_, pending_file::in_place(fd), target, true, write_fn_);
             counters_->opens.fetch_add(1, std::memory_order_relaxed);
             return;
         }
@@ -121,11 +128,12 @@ void local_filesystem::open(service_ref* out, const char* path, t_uint32 mode, o
     const std::string name = target_path.filename().string();
     if (name.empty() || name == "." || name == "..") throw system_io_error("Cannot create " + local, EISDIR);
 
-    temp_file data = temp_file::create_beside(directory, name, local);
+    const bool replace = !may_replace_ || may_replace_(local);
+    pending_file data = pending_file::create_beside(directory, name, local);
     // A replaced file keeps its permissions; ownership cannot be kept without privileges.
     if (exists) (void)::fchmod(data.fd(), existing.st_mode & 07777);
 
-    *out = make_counted<local_file>(counters_, std::move(data), target, write_fn_);
+    *out = make_counted<local_file>(counters_, std::move(data), target, replace, write_fn_);
     counters_->opens.fetch_add(1, std::memory_order_relaxed);
 }
 

@@ -1,6 +1,7 @@
 // The filesystem service for local files: ordinary paths and "file://" URLs.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,7 +12,8 @@
 namespace host {
 
 // Implemented here; the component calls it by slot. Create it with make_counted<local_filesystem>().
-// open supports mode 2 only (create, or replace an existing file; see local_file.h).
+// open supports mode 2 only (create, or replace an existing file; see local_file.h). A symbolic
+// link is written through: the data goes where it points, whether a file is there or not yet.
 class local_filesystem : public filesystem {
 public:
     explicit local_filesystem(write_function write_fn = nullptr);
@@ -29,6 +31,12 @@ public:
     // for an ordinary path; empty when the service does not handle path ("-", other schemes).
     static std::string local_path_of(const char* path);
 
+    // Decides, for the local path given to open, whether a file existing at the target when the
+    // data is put in place may be replaced. Without a rule every file may be. Where the rule says
+    // no, a file that appeared meanwhile is kept and the data dropped (counters().kept_existing).
+    using replace_rule = std::function<bool(const std::string& local_path)>;
+    void set_replace_rule(replace_rule rule) { may_replace_ = std::move(rule); }
+
     const io_counters& counters() const noexcept { return *counters_; }
 
 protected:
@@ -37,6 +45,7 @@ protected:
 private:
     std::shared_ptr<io_counters> counters_;
     write_function write_fn_;
+    replace_rule may_replace_;
 };
 
 }  // namespace host

@@ -3,8 +3,10 @@
 // the save dialog and nothing is written.
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 #include "host/host_track_info.h"
 
@@ -23,5 +25,15 @@ public:
     input_error(const std::string& where, const std::string& reason)
         : std::runtime_error(where + ": " + reason) {}
 };
+
+// An input that could not be read, for the system's reason. Running out of memory says nothing
+// about the input: it raises std::bad_alloc instead, and the run ends as on any allocation failure.
+inline input_error system_input_error(const std::string& where, const std::error_code& error) {
+    if (error == std::errc::not_enough_memory) throw std::bad_alloc();
+    return input_error(where, error.message());
+}
+inline input_error system_input_error(const std::string& where, int error_number) {
+    return system_input_error(where, std::error_code(error_number, std::generic_category()));
+}
 
 }  // namespace host

@@ -25,8 +25,9 @@ std::vector<char*> argv_of(const std::vector<std::string>& argv) {
     return pointers;
 }
 
-[[noreturn]] void exec_in_child(const std::vector<std::string>& argv, const std::string& directory) {
-    if (!directory.empty() && ::chdir(directory.c_str()) != 0) _exit(126);
+[[noreturn]] void exec_in_child(const std::vector<std::string>& argv, const run_settings& settings) {
+    if (!settings.directory.empty() && ::chdir(settings.directory.c_str()) != 0) _exit(126);
+    for (const std::string& entry : settings.environment) ::putenv(const_cast<char*>(entry.c_str()));
     auto pointers = argv_of(argv);
     ::execvp(pointers[0], pointers.data());
     _exit(127);
@@ -65,7 +66,7 @@ program_result run_program(const std::vector<std::string>& argv, const run_setti
             ::dup2(out_pipe[1], STDOUT_FILENO);
         }
         ::dup2(err_pipe[1], STDERR_FILENO);
-        exec_in_child(argv, settings.directory);
+        exec_in_child(argv, settings);
     }
     ::close(in_pipe[0]);
     ::close(out_pipe[1]);
@@ -135,7 +136,11 @@ terminal_result run_trevalin_on_terminal(const std::vector<std::string>& argumen
     int terminal = -1;
     const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, &size);
     if (pid < 0) throw std::runtime_error("forkpty failed");
-    if (pid == 0) exec_in_child(argv, directory);
+    if (pid == 0) {
+        run_settings settings;
+        settings.directory = directory;
+        exec_in_child(argv, settings);
+    }
 
     terminal_result result;
     std::size_t step = 0;

@@ -17,6 +17,7 @@ struct run_settings {
     std::string input;             // fed to standard input, which is then closed
     std::string directory;         // the working directory (empty: the test's own)
     std::string stdout_file;       // standard output goes to this file instead of being captured
+    std::vector<std::string> environment;  // "NAME=value" entries added to the environment
 };
 
 // argv[0] is looked up in PATH when it has no slash.

@@ -145,7 +145,7 @@ TEST(cli_code_page, numbers_name_windows_code_pages_and_other_names_pass_through
 TEST(cli_installed_dialog_answer, keeps_the_outcome_and_answers_the_platform_dialog) {
     {
         installed_dialog_answer installed([](const dialog_request& request) {
-            return dialog_outcome::answer("/tmp/" + request.proposed_name, 4);
+            return dialog_outcome::answer("/tmp/" + request.proposed_name, 4, false);
         });
         component_dialog dialog;
         EXPECT_TRUE(platform::show_save_dialog(dialog.settings));
@@ -155,7 +155,7 @@ TEST(cli_installed_dialog_answer, keeps_the_outcome_and_answers_the_platform_dia
     }
     {
         // A path the dialog cannot return is refused, the caller's buffer untouched.
-        installed_dialog_answer installed([](const dialog_request&) { return dialog_outcome::answer("bad\xff", 1); });
+        installed_dialog_answer installed([](const dialog_request&) { return dialog_outcome::answer("bad\xff", 1, false); });
         component_dialog dialog;
         EXPECT_FALSE(platform::show_save_dialog(dialog.settings));
         EXPECT_EQ(std::u16string(dialog.file), u"Album X.cue");

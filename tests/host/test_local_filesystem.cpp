@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -131,10 +132,9 @@ TEST_F(local_filesystem_test, creates_the_file_when_the_last_reference_goes) {
         write(file, "\"x\"\r\n");
         service_ref second = file;
         file.reset();
-        // Written into a hidden file beside the target until the last reference goes.
+        // Written into an unnamed file in the folder until the last reference goes.
         EXPECT_EQ(read_file(target), "<missing>");
-        ASSERT_EQ(dir.entries().size(), 1u);
-        EXPECT_EQ(dir.entries().begin()->front(), '.');
+        EXPECT_TRUE(dir.entries().empty());
     }
     EXPECT_EQ(read_file(target), "TITLE \"x\"\r\n");
     EXPECT_EQ(dir.entries(), std::set<std::string>{"new.cue"});
@@ -145,19 +145,70 @@ TEST_F(local_filesystem_test, creates_the_file_when_the_last_reference_goes) {
     EXPECT_EQ(fs().counters().open_files, 0);
 }
 
-TEST_F(local_filesystem_test, file_urls_and_links_reach_the_named_file) {
-    const std::string real = dir / "real.cue";
-    const std::string link = dir / "link.cue";
-    write_file(real, "old");
-    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
-    {
-        service_ref file = open("file://" + link);
-        write(file, "new");
+TEST_F(local_filesystem_test, file_urls_and_links_reach_the_named_file_existing_or_not) {
+    ::mkdir((dir / "sub").c_str(), 0755);
+    const struct {
+        const char* name;
+        const char* link_text;     // what the link holds
+        const char* written;       // where the data must land, in the scratch folder
+        bool exists;
+    } cases[] = {
+        {"to an existing file", "real.cue", "real.cue", true},
+        {"dangling, relative", "sub/new.cue", "sub/new.cue", false},
+        {"dangling, absolute", nullptr, "sub/absolute.cue", false},
+        {"a chain, dangling", "chained.cue", "sub/end.cue", false},
+    };
+    ASSERT_EQ(::symlink("sub/end.cue", (dir / "chained.cue").c_str()), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string link = dir / "link.cue";
+        const std::string written = dir / c.written;
+        std::filesystem::remove(link);
+        ASSERT_EQ(::symlink(c.link_text ? c.link_text : written.c_str(), link.c_str()), 0);
+        if (c.exists) write_file(written, "old");
+        {
+            service_ref file = open("file://" + link);
+            write(file, "new");
+        }
+        EXPECT_EQ(read_file(written), "new");
+        struct stat info;
+        ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
     }
-    EXPECT_EQ(read_file(real), "new");
-    struct stat info;
-    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
+}
+
+TEST_F(local_filesystem_test, a_file_appearing_at_the_target_is_replaced_only_where_the_rule_allows) {
+    const std::string target = dir / "sheet.cue";
+    const struct {
+        bool allowed;
+        bool appears;
+        const char* result;
+        unsigned long kept;
+    } cases[] = {
+        {false, true, "another", 1},
+        {false, false, "new", 0},
+        {true, true, "new", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.allowed ? "allowed" : "not allowed") + (c.appears ? ", appears" : ""));
+        std::filesystem::remove(target);
+        fs_ref = host::make_counted<host::local_filesystem>();
+        std::string asked;
+        fs().set_replace_rule([&](const std::string& local) {
+            asked = local;
+            return c.allowed;
+        });
+        {
+            service_ref file = open("file://" + target);
+            write(file, "new");
+            if (c.appears) write_file(target, "another");
+        }
+        EXPECT_EQ(asked, target);
+        EXPECT_EQ(read_file(target), c.result);
+        EXPECT_EQ(fs().counters().kept_existing, c.kept);
+        EXPECT_EQ(fs().counters().commit_failures(), 0u);
+        EXPECT_EQ(dir.entries(), std::set<std::string>{"sheet.cue"});
+    }
 }
 
 TEST_F(local_filesystem_test, replacing_keeps_the_old_file_until_release_and_keeps_its_permissions) {
