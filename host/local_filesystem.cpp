@@ -1,6 +1,7 @@
 #include "host/local_filesystem.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -39,9 +40,22 @@ bool has_file_scheme(const std::string& text) {
     return true;
 }
 
-// Where the data really goes: symbolic links are followed to the name they end at, which need
-// not exist yet, so writing keeps every link. A loop is left for opening to report.
+// Where the data really goes: symbolic links are followed, so writing keeps every link. A link
+// to something existing goes where the system resolves it (a /proc link to a pipe stays as it is);
+// a dangling one is followed by hand to the name it ends at, which does not exist yet. A loop is
+// left for opening to report.
 std::string write_target_of(const std::string& local) {
+    struct stat link_info;
+    if (::lstat(local.c_str(), &link_info) != 0 || !S_ISLNK(link_info.st_mode)) return local;
+    struct stat info;
+    if (::stat(local.c_str(), &info) == 0 || errno != ENOENT) {
+        if (char* resolved = ::realpath(local.c_str(), nullptr)) {
+            std::string target(resolved);
+            std::free(resolved);
+            return target;
+        }
+        return local;
+    }
     std::string path = local;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat link_info;
