@@ -64,8 +64,10 @@ exit_status run_command(const command_options& options) {
     const exit_status status = host.run_cue_sheet_command(chosen.tracks, dialog);
     const dialog_outcome& outcome = dialog.outcome();
     if (status != exit_status::written || outcome.path == "-") return status;
-    return report_written({{outcome.path, chosen.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()}},
-                          options);
+    return after_writing([&] {
+        return report_written(
+            {{outcome.path, chosen.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()}}, options);
+    });
 }
 
 }  // namespace cli

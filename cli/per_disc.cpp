@@ -34,7 +34,12 @@ exit_status run_per_disc(export_host& host, const command_options& options, cons
         const exit_status status = host.run_cue_sheet_command(d.tracks, dialog);
         if (status == exit_status::written) {
             const dialog_outcome& outcome = dialog.outcome();
-            written.push_back({outcome.path, d.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()});
+            // A sheet in place stays a written sheet, even when there is no memory left to list it.
+            after_writing([&] {
+                written.push_back(
+                    {outcome.path, d.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()});
+                return exit_status::written;
+            });
         } else {
             report("disc " + std::to_string(d.number) + " (" + d.folder + "): no sheet written");
         }
@@ -46,7 +51,7 @@ exit_status run_per_disc(export_host& host, const command_options& options, cons
                    " to standard output");
         return worst;
     }
-    const exit_status after = report_written(written, options);
+    const exit_status after = after_writing([&] { return report_written(written, options); });
     return static_cast<exit_status>(std::max(code_of(worst), code_of(after)));
 }
 

@@ -1,12 +1,18 @@
 #include "cli/written_sheets.h"
 
+
 #include <algorithm>
+#include <cstdio>
 
 #include "cli/messages.h"
 #include "cli/sheet_check.h"
 #include "host/local_filesystem.h"
 
 namespace cli {
+
+void report_written_without_memory() noexcept {
+    std::fputs("trevalin: the sheet is written; memory ran out before the rest could be told\n", stderr);
+}
 
 exit_status report_written(const std::vector<written_sheet>& sheets, const command_options& options) {
     if (sheets.empty()) return exit_status::written;
