@@ -1,7 +1,7 @@
 #include "cli/option_answer.h"
 
 #include "cli/output_target.h"
-#include "cli/utf16_text.h"
+#include "host/utf16_text.h"
 #include "platform/save_dialog.h"
 
 namespace cli {
@@ -34,7 +34,7 @@ dialog_outcome answer_from_options(const dialog_request& request, const std::str
 
 std::optional<dialog_outcome> check_output_early(const std::string& typed, bool overwrite) {
     if (typed.empty()) return dialog_outcome::refuse("the output path is empty");
-    if (!utf16_from_utf8(typed)) return dialog_outcome::refuse("cannot write " + typed + ": the path is not valid UTF-8");
+    if (!host::utf16_from_utf8(typed)) return dialog_outcome::refuse("cannot write " + typed + ": the path is not valid UTF-8");
     if (names_directory(typed)) return std::nullopt;
     // The dialog as the command shows it: replace confirmation and an existing folder, "cue".
     dialog_request request;

@@ -13,8 +13,8 @@
 
 #include "cli/code_page.h"
 #include "cli/libcue_messages.h"
-#include "cli/utf16_text.h"
 #include "host/audio_file_source.h"
+#include "host/utf16_text.h"
 
 namespace cli {
 
@@ -188,7 +188,7 @@ std::vector<check_finding> check_sheet(const std::string& sheet_path, const std:
     std::size_t tracks = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::size_t line = i + 1;
-        if (!code_page && !utf16_from_utf8(lines[i]))
+        if (!code_page && !host::utf16_from_utf8(lines[i]))
             findings.push_back({line, "not valid UTF-8 (an ANSI sheet? give its --codepage)"});
         bool backslash_before_quote = false;
         const std::vector<std::string> words = words_of(lines[i], backslash_before_quote);

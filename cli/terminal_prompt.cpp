@@ -7,7 +7,7 @@
 #include "cli/home_path.h"
 #include "cli/option_answer.h"
 #include "cli/output_target.h"
-#include "cli/utf16_text.h"
+#include "host/utf16_text.h"
 
 namespace cli {
 
@@ -63,7 +63,7 @@ dialog_outcome prompt_for_output(const dialog_request& request, const prompt_cho
         }
         if (!typed) return dialog_outcome::cancel();
         const std::string name = typed->empty() ? proposal : expand_home(*typed);
-        if (name.empty() || !utf16_from_utf8(name)) {
+        if (name.empty() || !host::utf16_from_utf8(name)) {
             out << "Please type a file name.\n";
             continue;
         }

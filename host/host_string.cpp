@@ -2,33 +2,19 @@
 
 #include "host/host_string.h"
 
+#include "abi/conventions.h"
+
 namespace host {
-
-namespace {
-
-std::size_t bounded_length(const char* source, t_uint32 max_length) {
-    if (source == nullptr) {
-        return 0;
-    }
-    // Byte by byte: the source may end at its NUL well before max_length.
-    std::size_t length = 0;
-    while (length < max_length && source[length] != '\0') {
-        ++length;
-    }
-    return length;
-}
-
-}  // namespace
 
 void host_string::append(const char* source, t_uint32 max_length) {
     // std::string copes with a source inside its own text.
-    text_.append(source == nullptr ? "" : source, bounded_length(source, max_length));
+    text_.append(source == nullptr ? "" : source, vesk::text_length(source, max_length));
 }
 
 const char* host_string::text() const { return text_.c_str(); }
 
 void host_string::assign(const char* source, t_uint32 max_length) {
-    text_.assign(source == nullptr ? "" : source, bounded_length(source, max_length));
+    text_.assign(source == nullptr ? "" : source, vesk::text_length(source, max_length));
 }
 
 void host_string::truncate(t_uint32 new_length) {

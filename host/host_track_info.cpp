@@ -1,6 +1,5 @@
 #include "host/host_track_info.h"
 
-#include <cstring>
 #include <utility>
 
 #include "abi/shared_library.h"
@@ -12,9 +11,7 @@ namespace {
 // Up to the first NUL, and at most length bytes unless length is all ones.
 std::string copy_text(const char* text, t_uint32 length) {
     if (text == nullptr) return {};
-    if (length == vesk::length_up_to_nul) return std::string(text);
-    const void* nul = std::memchr(text, '\0', length);
-    return std::string(text, nul != nullptr ? static_cast<const char*>(nul) - text : length);
+    return std::string(text, vesk::text_length(text, length));
 }
 
 std::string up_to_nul(std::string text) {

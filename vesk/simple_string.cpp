@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "abi/conventions.h"
 #include "platform/heap.h"
 #include "vesk/out_of_memory.h"
-#include "vesk/text_length.h"
 
 simple_string& simple_string::operator=(const simple_string& other) {
     if (this != &other) set(other.block_, vesk::length_up_to_nul);

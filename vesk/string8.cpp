@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "abi/conventions.h"
 #include "platform/heap.h"
 #include "vesk/out_of_memory.h"
-#include "vesk/text_length.h"
 
 namespace vesk {
 

@@ -28,8 +28,8 @@ int sign_of_byte_order(const unsigned char* a, std::size_t a_length, const unsig
 
 int stricmp_utf8_ex(const char* a, t_uint32 a_length, const char* b, t_uint32 b_length) {
     // Finding the ends first means the decoder never looks past a NUL or a limit.
-    const std::size_t a_end = shared::bounded_length(a, a_length);
-    const std::size_t b_end = shared::bounded_length(b, b_length);
+    const std::size_t a_end = vesk::text_length(a, a_length);
+    const std::size_t b_end = vesk::text_length(b, b_length);
     const auto* a_bytes = reinterpret_cast<const unsigned char*>(a);
     const auto* b_bytes = reinterpret_cast<const unsigned char*>(b);
     std::size_t i = 0;

@@ -80,9 +80,9 @@ std::size_t match_at(const unsigned char* text, std::size_t text_length, std::si
 t_uint32 uReplaceStringAdd(vesk::string_base& out, const char* text, t_uint32 text_length, const char* search,
                            t_uint32 search_length, const char* replacement, t_uint32 replacement_length,
                            bool case_sensitive) {
-    const std::size_t text_end = shared::bounded_length(text, text_length);
-    const std::size_t search_end = shared::bounded_length(search, search_length);
-    const std::size_t replacement_end = shared::bounded_length(replacement, replacement_length);
+    const std::size_t text_end = vesk::text_length(text, text_length);
+    const std::size_t search_end = vesk::text_length(search, search_length);
+    const std::size_t replacement_end = vesk::text_length(replacement, replacement_length);
     if (text_end == 0) {
         return 0;
     }

@@ -5,17 +5,6 @@
 
 namespace shared {
 
-std::size_t bounded_length(const char* text, t_uint32 max_length) noexcept {
-    if (text == nullptr) {
-        return 0;
-    }
-    std::size_t length = 0;
-    while (length < max_length && text[length] != '\0') {
-        ++length;
-    }
-    return length;
-}
-
 namespace {
 
 bool is_continuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80; }

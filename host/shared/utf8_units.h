@@ -7,10 +7,6 @@
 
 namespace shared {
 
-// Bytes before the first NUL, but at most max_length (all ones: up to the NUL); 0 for a null text.
-// Reads no byte past either limit.
-std::size_t bounded_length(const char* text, t_uint32 max_length) noexcept;
-
 // One step through a text: a code point of a well-formed sequence, or a single raw byte where no
 // well-formed sequence starts (a stray continuation byte, an overlong form, a surrogate, a value past
 // U+10FFFF, or a sequence cut off by the end of the text).

@@ -15,7 +15,7 @@
 #include "cli/option_answer.h"
 #include "cli/output_target.h"
 #include "cli/terminal_prompt.h"
-#include "cli/utf16_text.h"
+#include "host/utf16_text.h"
 #include "platform/save_dialog.h"
 #include "platform/standin.h"
 #include "tests/host/scratch_dir.h"
@@ -79,13 +79,13 @@ TEST(cli_dialog_request, answer_lands_in_the_buffer_or_is_refused) {
 }
 
 TEST(cli_utf16_text, converts_both_ways_and_rejects_broken_utf8) {
-    EXPECT_EQ(utf16_from_utf8("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb5"), std::u16string(u"aé€🎵"));
-    EXPECT_EQ(utf8_from_utf16(u"aé€🎵"), "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb5");
-    EXPECT_EQ(utf8_from_utf16(nullptr), "");
+    EXPECT_EQ(host::utf16_from_utf8("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb5"), std::u16string(u"aé€🎵"));
+    EXPECT_EQ(host::utf8_from_utf16(u"aé€🎵"), "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb5");
+    EXPECT_EQ(host::utf8_from_utf16(nullptr), "");
     const char16_t lone_surrogate[] = {u'a', 0xD800, u'b', 0};
-    EXPECT_EQ(utf8_from_utf16(lone_surrogate), "a\xef\xbf\xbd" "b");
+    EXPECT_EQ(host::utf8_from_utf16(lone_surrogate), "a\xef\xbf\xbd" "b");
     for (const char* broken : {"\x80", "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xc3", "\xe2\x82"}) {
-        EXPECT_EQ(utf16_from_utf8(broken), std::nullopt) << broken;
+        EXPECT_EQ(host::utf16_from_utf8(broken), std::nullopt) << broken;
     }
 }
 

@@ -18,53 +18,11 @@
 #include "host/host_services.h"
 #include "host/local_filesystem.h"
 #include "host/track_handles.h"
+#include "host/utf16_text.h"
 #include "platform/standin.h"
 #include "tests/host/scratch_dir.h"
 
 namespace e2e {
-
-// UTF-8 <-> UTF-16 for what crosses the dialog; the test texts are well-formed.
-inline std::u16string utf16_of(std::string_view text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const int extra = byte < 0x80 ? 0 : byte < 0xE0 ? 1 : byte < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? byte : byte & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += 1 + extra;
-        if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
-}
-
-inline std::string utf8_of(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
 
 // What the dialog was shown, as the user would have seen it.
 struct dialog_seen {
@@ -111,12 +69,12 @@ private:
         seen.preselected = settings.filter_index;
         seen.default_extension = settings.default_extension ? settings.default_extension : u"<null>";
         seen.flags = settings.flags;
-        seen.proposed_name = utf8_of(settings.file);
+        seen.proposed_name = host::utf8_from_utf16(settings.file);
         seen.file_capacity = settings.file_capacity;
         if (self.before_answer) self.before_answer(self.before_answer_context);
         if (self.cancel_) return false;
 
-        const std::u16string path = utf16_of(self.path_);
+        const std::u16string path = host::utf16_from_utf8(self.path_).value();
         if (path.size() + 1 > settings.file_capacity) return false;
         std::char_traits<char16_t>::copy(settings.file, path.c_str(), path.size() + 1);
         settings.filter_index = self.filter_index_;

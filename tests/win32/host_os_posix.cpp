@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/utf16_text.h"
 #include "platform/standin.h"
 #include "tests/win32/host_os.h"
 
@@ -21,24 +22,6 @@ struct dialog_answer {
     t_uint32 filter_index = 1;
 };
 dialog_answer answer;
-
-std::u16string utf16_of(const char* text) {
-    std::u16string out;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    while (*bytes) {
-        const int extra = *bytes < 0x80 ? 0 : *bytes < 0xE0 ? 1 : *bytes < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? *bytes : *bytes & (0x3F >> extra);
-        for (int k = 1; k <= extra && bytes[k]; ++k) c = (c << 6) | (bytes[k] & 0x3F);
-        bytes += 1 + extra;
-        if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
-}
 
 bool answer_of(platform::save_dialog_settings& settings, void* context) {
     const auto& given = *static_cast<const dialog_answer*>(context);
@@ -124,7 +107,7 @@ long read_file(const char* path, char* buffer, t_uint32 capacity) {
 bool ansi_code_page_is_1252() { return ::strcasecmp(platform::standin::ansi_code_page(), "windows-1252") == 0; }
 
 void answer_dialog_with(const char* path, t_uint32 filter_index) {
-    answer.path = utf16_of(path);
+    answer.path = host::utf16_from_utf8(path).value();
     answer.filter_index = filter_index;
     platform::standin::set_save_dialog_answerer(&answer_of, &answer);
 }

@@ -1,6 +1,6 @@
-#include "cli/utf16_text.h"
+#include "host/utf16_text.h"
 
-namespace cli {
+namespace host {
 
 namespace {
 
@@ -80,4 +80,4 @@ std::string utf8_from_utf16(const char16_t* text) {
     return out;
 }
 
-}  // namespace cli
+}  // namespace host
