@@ -4,41 +4,15 @@
 #include <cstring>
 #include <utility>
 
+#include "abi/conventions.h"
 #include "abi/shared_library.h"
 #include "containers/bit_sets.h"
 #include "platform/heap.h"
 #include "trackinfo/index_masks.h"
 #include "trackinfo/mask_compaction.h"
 #include "vesk/out_of_memory.h"
-#include "vesk/text_length.h"
 
 namespace {
-
-// One block holding name NUL value NUL, each text cut by the length convention; raises
-// std::bad_alloc with nothing allocated.
-info_entry make_info_entry(const char* name, t_uint32 name_length, const char* value,
-                           t_uint32 value_length) {
-    const t_uint32 name_bytes = vesk::text_length(name, name_length);
-    const t_uint32 value_bytes = vesk::text_length(value, value_length);
-    const t_uint64 block_bytes = t_uint64{name_bytes} + value_bytes + 2;
-    if (block_bytes > UINT32_MAX) vesk::throw_bad_alloc();
-    char* const block = static_cast<char*>(platform::heap_allocate(static_cast<std::size_t>(block_bytes)));
-    if (!block) vesk::throw_bad_alloc();
-    // A null text has length 0; memcpy must not see it even then.
-    if (name_bytes != 0) std::memcpy(block, name, name_bytes);
-    block[name_bytes] = 0;
-    char* const value_text = block + name_bytes + 1;
-    if (value_bytes != 0) std::memcpy(value_text, value, value_bytes);
-    value_text[value_bytes] = 0;
-    return info_entry{block, value_text};
-}
-
-// The value points into the name's block, so freeing the name frees both.
-void release_block(info_entry& entry) noexcept {
-    platform::heap_free(entry.name);
-    entry.name = nullptr;
-    entry.value = nullptr;
-}
 
 // Whether text starts within [first, last] (last is the final NUL).
 bool lies_within(const char* text, const char* first, const char* last) noexcept {
@@ -60,8 +34,8 @@ bool lies_within(const char* text, const field_entry& entry) noexcept {
 }
 
 bool lies_within(const char* text, const info_entry& entry) noexcept {
-    if (!entry.name) return false;
-    return lies_within(text, entry.name, entry.value + vesk::text_length(entry.value, vesk::length_up_to_nul));
+    if (!entry.name()) return false;
+    return lies_within(text, entry.name(), entry.value() + vesk::text_length(entry.value(), vesk::length_up_to_nul));
 }
 
 // A text that a replacement would free before reading it (the host re-setting an entry from what
@@ -85,11 +59,7 @@ track_info_impl& track_info_impl::operator=(const track_info_impl& other) {
     return *this;
 }
 
-track_info_impl::~track_info_impl() { release_blocks(infos_); }
-
-void track_info_impl::release_blocks(info_array& infos) noexcept {
-    for (t_uint32 i = 0; i < infos.count(); ++i) release_block(infos[i]);
-}
+track_info_impl::~track_info_impl() = default;
 
 double track_info_impl::get_length() const { return length_; }
 
@@ -193,12 +163,12 @@ t_uint32 track_info_impl::info_count() const { return infos_.count(); }
 // Names are never null in a whole entry; an entry whose block a refused shrink left behind in
 // remove_infos reads as "".
 const char* track_info_impl::info_name(t_uint32 index) const {
-    const char* const name = infos_[index].name;
+    const char* const name = infos_[index].name();
     return name ? name : "";
 }
 
 const char* track_info_impl::info_value(t_uint32 index) const {
-    const char* const value = infos_[index].value;
+    const char* const value = infos_[index].value();
     return value ? value : "";
 }
 
@@ -221,7 +191,7 @@ void track_info_impl::remove_infos(const index_mask& mask) {
     const t_uint32 count = infos_.count();
     for (t_uint32 i = mask.find(true, 0, static_cast<t_int32>(count)); i < count;
          i = mask.find(true, i + 1, static_cast<t_int32>(count - i - 1))) {
-        release_block(infos_[i]);
+        infos_[i].release();
     }
     remove_by_mask(infos_, index_mask_inverted(mask), false);
 }
@@ -268,17 +238,11 @@ void track_info_impl::copy_infos_from(const track_info& source) {
     const t_uint32 count = source.info_count();
     if (count != 0) {
         copied.resize(count);
-        try {
-            for (t_uint32 i = 0; i < count; ++i) {
-                copied[i] = make_info_entry(source.info_name(i), vesk::length_up_to_nul, source.info_value(i),
-                                            vesk::length_up_to_nul);
-            }
-        } catch (...) {
-            release_blocks(copied);
-            throw;
+        for (t_uint32 i = 0; i < count; ++i) {
+            copied[i] = info_entry(source.info_name(i), vesk::length_up_to_nul, source.info_value(i),
+                                   vesk::length_up_to_nul);
         }
     }
-    release_blocks(infos_);
     infos_ = std::move(copied);
 }
 
@@ -297,14 +261,9 @@ t_uint32 track_info_impl::append_field(const char* name, t_uint32 name_length, c
 
 t_uint32 track_info_impl::append_info(const char* name, t_uint32 name_length, const char* value,
                                       t_uint32 value_length) {
-    info_entry entry = make_info_entry(name, name_length, value, value_length);
+    info_entry entry(name, name_length, value, value_length);
     const t_uint32 index = infos_.count();
-    try {
-        infos_.resize(index + 1);
-    } catch (...) {
-        release_block(entry);
-        throw;
-    }
-    infos_[index] = entry;
+    infos_.resize(index + 1);
+    infos_[index] = std::move(entry);
     return index;
 }

@@ -8,6 +8,7 @@
 #include "abi/types.h"
 #include "containers/growable_array.h"
 #include "containers/hybrid_array.h"
+#include "trackinfo/info_entry.h"
 #include "vesk/simple_string.h"
 
 // A metadata field: a name and its ordered values. An empty name or value is kept as none and
@@ -16,13 +17,6 @@ struct field_entry {
     simple_string name;
     // Value 0 lives in the entry, so a single-valued field needs no array of its own.
     hybrid_array_t<simple_string, 1> values;
-};
-
-// A technical information entry: both texts in one heap block, name NUL value NUL, owned by the
-// record that holds the entry (the entry itself is a plain pair, so arrays move it freely).
-struct info_entry {
-    char* name = nullptr;
-    char* value = nullptr;
 };
 
 // Texts arrive as (pointer, length): the copy stops at the first NUL or after length bytes, and a
@@ -86,8 +80,6 @@ public:
 private:
     using field_array = hybrid_array_t<field_entry, 10>;
     using info_array = growable_array_t<info_entry>;
-
-    static void release_blocks(info_array& infos) noexcept;
 
     field_array fields_;
     info_array infos_;
