@@ -9,17 +9,13 @@
 #include "abi/io_exceptions.h"
 #include "abi/shared_library.h"
 #include "platform/standin.h"
+#include "tests/support/heap_seam_reset.h"
 #include "vesk/exception_win32.h"
 #include "vesk/exceptions.h"
 #include "vesk/out_of_memory.h"
 #include "vesk/string8.h"
 
 namespace {
-
-class heap_seam_reset {
-public:
-    ~heap_seam_reset() { platform::standin::fail_heap_call(0); }
-};
 
 template <typename E, typename Raise>
 std::string message_caught_as(Raise raise) {

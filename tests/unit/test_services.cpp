@@ -16,6 +16,7 @@
 #include "host/host_string.h"
 #include "io/stream_reader_impl.h"
 #include "platform/standin.h"
+#include "tests/support/heap_seam_reset.h"
 #include "tests/support/null_abort.h"
 #include "tests/support/raw_table.h"
 
@@ -148,9 +149,7 @@ TEST(component_interface, answers_by_slot) {
 // The host's copy of each text is replaced only once the new copy exists.
 TEST(component_interface, module_strings_keep_their_old_text_when_memory_runs_out) {
     component_interface& record = the_component_interface();
-    struct heap_seam_reset {
-        ~heap_seam_reset() { platform::standin::fail_heap_call(0); }
-    } reset;
+    heap_seam_reset reset;
     for (const unsigned long failing_call : {1ul, 2ul}) {
         SCOPED_TRACE(failing_call);
         record.set_module_strings("/old/path", "old.so");

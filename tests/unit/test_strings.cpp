@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "platform/standin.h"
+#include "tests/support/heap_seam_reset.h"
 #include "vesk/simple_string.h"
 #include "vesk/string8.h"
 
@@ -20,12 +21,6 @@ using standard_string = vesk::string8_t<alloc_standard>;
 using fast_string = vesk::string8_t<alloc_fast_aggressive>;
 
 constexpr t_uint32 all = length_up_to_nul;
-
-// Turns the heap seam off again whatever a test did.
-class heap_seam_reset {
-public:
-    ~heap_seam_reset() { platform::standin::fail_heap_call(0); }
-};
 
 // What a string shows from outside; equal snapshots mean an operation changed nothing.
 struct snapshot {

@@ -15,6 +15,7 @@
 #include "abi/index_mask.h"
 #include "abi/track_info.h"
 #include "platform/standin.h"
+#include "tests/support/heap_seam_reset.h"
 
 namespace track_info_probe {
 
@@ -83,6 +84,21 @@ inline std::vector<std::string> info_names(const track_info& record) {
 inline std::vector<std::string> values(const track_info& record, t_uint32 field) {
     std::vector<std::string> out;
     for (t_uint32 j = 0; j < record.field_value_count(field); ++j) out.emplace_back(record.field_value(field, j));
+    return out;
+}
+
+// Fields f0 .. f<n-1>, each with the single value v<i>.
+inline void add_numbered_fields(track_info& record, t_uint32 n) {
+    for (t_uint32 i = 0; i < n; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        const std::string value = "v" + std::to_string(i);
+        record.append_field(name.c_str(), all, value.c_str(), all);
+    }
+}
+
+inline std::vector<std::string> numbered(std::initializer_list<int> indices) {
+    std::vector<std::string> out;
+    for (int i : indices) out.push_back("f" + std::to_string(i));
     return out;
 }
 
@@ -161,11 +177,6 @@ private:
     }
 
     snapshot s_;
-};
-
-// Turns the heap seam off again whatever a test did.
-struct heap_seam_reset {
-    ~heap_seam_reset() { platform::standin::fail_heap_call(0); }
 };
 
 }  // namespace track_info_probe
