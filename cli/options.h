@@ -48,7 +48,8 @@ struct parsed_command_line {
 };
 
 // Parses argv. Help and version texts go to standard output, usage errors to standard error.
-// Checks only what the command line itself says; see validate_options for the rest.
+// Checks only what the command line itself says; the named files and folders are checked when the
+// selection is read.
 parsed_command_line parse_command_line(int argc, char** argv);
 
 // The dialog filter named by a --format value (utf8, ansi, utf8-image, ansi-image, in any case,

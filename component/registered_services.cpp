@@ -17,7 +17,8 @@ constexpr const char about[] =
     "Thanks to:\n"
     "  The makers of the Orvanta player";
 
-componentversion_impl_simple_factory version_record_factory("Trevalin", "0.4.4", about);
+// The version is the project's, from the build.
+componentversion_impl_simple_factory version_record_factory("Trevalin", TREVALIN_VERSION, about);
 contextmenu_item_factory_t<contextmenu_item_simple_trevalin> cue_sheet_item_factory;
 
 }  // namespace

@@ -166,7 +166,3 @@ private:
     t_uint32 capacity_ = 0;
     t_uint32 count_ = 0;
 };
-
-// The name the rest of the component reads best with: growable_array<info_entry>.
-template <class T>
-using growable_array = growable_array_t<T>;

@@ -77,7 +77,3 @@ private:
     fixed_array_t<T, N> fixed_;
     growable_array_t<T> overflow_;
 };
-
-// The name the rest of the component reads best with: hybrid_array<field_entry, 10>.
-template <class T, t_uint32 N>
-using hybrid_array = hybrid_array_t<T, N>;

@@ -1,5 +1,5 @@
-// The four forms a sheet can be written in, one per filter of the save dialog (its 1-based
-// filter index minus one).
+// The four forms a sheet can be written in, one per filter of the save dialog; the filter table
+// in save_dialog.cpp pairs each filter with its form.
 #pragma once
 
 #include "abi/types.h"

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "abi/track_info.h"
+
 namespace {
 
 constexpr double two_to_the_64 = 18446744073709551616.0;
@@ -109,7 +111,7 @@ void fixed_point_text(double value, t_uint32 decimals, bool force_plus, t_uint32
 bool gain_text(float gain, char (&out)[replaygain_text_capacity]) noexcept {
     const nearest_rounding_scope rounding;
     out[0] = 0;
-    if (gain == -1000.0f) return false;
+    if (gain == replaygain_values::gain_not_set) return false;
     // At most 11 characters, so " dB" always fits after them.
     fixed_point_text(static_cast<double>(gain), 2, true, 12, out);
     std::strcat(out, " dB");
@@ -119,7 +121,7 @@ bool gain_text(float gain, char (&out)[replaygain_text_capacity]) noexcept {
 bool peak_text(float peak, char (&out)[replaygain_text_capacity]) noexcept {
     const nearest_rounding_scope rounding;
     out[0] = 0;
-    if (peak == -1.0f) return false;
+    if (peak == replaygain_values::peak_not_set) return false;
     fixed_point_text(static_cast<double>(peak), 6, false, replaygain_text_capacity, out);
     return true;
 }

@@ -99,7 +99,7 @@ bool export_cue_sheet(track_handle_list& tracks) {
     }
     const vesk::string8_t<vesk::alloc_standard> proposed_name = proposed_name_of(first_info);
 
-    char output_path[2048] = {};
+    char output_path[vesk::utf8_path_capacity] = {};
     cue_output_mode mode = utf8_per_file;
     if (!ask_output_path(proposed_name.text(), output_path, mode)) return false;
 

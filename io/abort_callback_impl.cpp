@@ -16,7 +16,8 @@ abort_callback_impl::~abort_callback_impl() {
     event_ = nullptr;
 }
 
-bool abort_callback_impl::aborting() const { return aborting_; }
+// Nothing in the component ever aborts an export.
+bool abort_callback_impl::aborting() const { return false; }
 
 void* abort_callback_impl::abort_event() const { return event_; }
 

@@ -20,7 +20,6 @@ public:
     void* abort_event() const override;
 
 private:
-    bool aborting_ = false;
     platform::handle event_ = nullptr;
 };
 
