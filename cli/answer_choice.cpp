@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/discs.h"
+#include "cli/gtk_dialog.h"
 #include "cli/line_editor.h"
 #include "cli/messages.h"
 #include "cli/option_answer.h"
@@ -10,6 +11,26 @@
 #include "cli/terminal_prompt.h"
 
 namespace cli {
+
+namespace {
+
+dialog_answer_function asking_answer(const command_options& options) {
+    prompt_choices choices;
+    if (options.format_given) choices.filter_index = options.filter_index;
+    choices.overwrite = options.overwrite;
+    if (options.dialog == "gtk") {
+        return [choices, start = options.dialog_start](const dialog_request& request) {
+            return ask_with_gtk(request, choices, start);
+        };
+    }
+    return [choices, start = options.dialog_start](dialog_request request) {
+        if (!start.empty())
+            request.proposed_name = complete_typed_path(start, request.proposed_name, request.default_extension);
+        return prompt_for_output(request, choices, std::cin, std::cerr, edit_line);
+    };
+}
+
+}  // namespace
 
 dialog_answer_function dialog_answer_for(const command_options& options, const std::optional<std::string>& typed,
                                          unsigned long disc_number) {
@@ -23,12 +44,7 @@ dialog_answer_function dialog_answer_for(const command_options& options, const s
             return answer_from_options(request, typed, filter, overwrite);
         };
     } else {
-        prompt_choices choices;
-        if (options.format_given) choices.filter_index = options.filter_index;
-        choices.overwrite = options.overwrite;
-        answer = [choices](const dialog_request& request) {
-            return prompt_for_output(request, choices, std::cin, std::cerr, edit_line);
-        };
+        answer = asking_answer(options);
     }
     if (disc_number == 0) return answer;
     return [answer, disc_number](dialog_request request) {

@@ -8,6 +8,7 @@
 #include "cli/code_page.h"
 #include "cli/dialog_choice.h"
 #include "cli/export_run.h"
+#include "cli/gtk_dialog.h"
 #include "cli/messages.h"
 #include "cli/option_answer.h"
 #include "cli/per_disc.h"
@@ -35,12 +36,36 @@ void check_options(const command_options& options) {
         throw usage_error("--component " + options.component + ": no such file");
 }
 
+// Who answers the dialog; a window needs its display open before anything is read.
+dialog_kind chosen_dialog(const command_options& options) {
+    const dialog_kind kind = choose_dialog(options, current_terminals(), [] { return !open_gtk_display(); });
+    if (kind == dialog_kind::gtk) {
+        if (const auto problem = open_gtk_display()) throw usage_error("cannot show the save dialog: " + *problem);
+        // Started from a desktop, nobody reads standard error.
+        if (::isatty(STDERR_FILENO) != 1) keep_failures_for_a_box();
+    }
+    return kind;
+}
+
+// The options as the rest of the run reads them: a dialog that asks takes -o only as where it
+// starts.
+command_options resolved(const command_options& options, dialog_kind kind) {
+    command_options result = options;
+    if (kind == dialog_kind::gtk || kind == dialog_kind::prompt) {
+        result.dialog = kind == dialog_kind::gtk ? "gtk" : "prompt";
+        result.dialog_start = options.output.value_or("");
+        result.output.reset();
+    }
+    return result;
+}
+
 }  // namespace
 
-exit_status run_command(const command_options& options) {
-    check_options(options);
-    const dialog_kind kind = choose_dialog(options, current_terminals());
-    // What answers the dialog: -o, standard output, or nothing (the prompt).
+exit_status run_command(const command_options& given) {
+    check_options(given);
+    const dialog_kind kind = chosen_dialog(given);
+    const command_options options = resolved(given, kind);
+    // What answers the dialog: -o, standard output, or nothing (a window or the prompt).
     std::optional<std::string> typed = options.output;
     if (kind == dialog_kind::standard_output) typed.emplace(1, '-');  // not `= "-"`: g++ 12 warns falsely (-Wrestrict) at -O2
     if (options.check_written && typed == "-")

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "cli/command.h"
+#include "cli/gtk_dialog.h"
 #include "cli/messages.h"
 #include "cli/options.h"
 #include "cli/sheet_check.h"
@@ -18,13 +19,9 @@
 extern "C" const char* __lsan_default_suppressions() { return "leak:libcue.so"; }
 #endif
 
-int main(int argc, char** argv) {
-    // A reader that goes away (trevalin -o - | head) is a failed write, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
+namespace {
 
-    // A run ended by SIGINT, SIGTERM or SIGHUP leaves no temporary file behind.
-    host::pending_names::remove_on_termination_signals();
-
+int run(int argc, char** argv) {
     try {
         const cli::parsed_command_line parsed = cli::parse_command_line(argc, argv);
         if (!parsed.options && !parsed.check) return parsed.exit_code;
@@ -43,4 +40,18 @@ int main(int argc, char** argv) {
         cli::report("the export failed");
         return cli::code_of(cli::exit_status::export_failed);
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A reader that goes away (trevalin -o - | head) is a failed write, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // A run ended by SIGINT, SIGTERM or SIGHUP leaves no temporary file behind.
+    host::pending_names::remove_on_termination_signals();
+
+    const int status = run(argc, argv);
+    cli::show_kept_failures(status);
+    return status;
 }

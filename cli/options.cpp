@@ -34,9 +34,9 @@ constexpr format_name format_names[] = {
 const char footer[] =
     "The selection is either audio files (a directory adds its audio files in name order, with -r\n"
     "its subfolders' after them) or a JSON track list. Without --output the sheet goes to\n"
-    "standard output when that is not a terminal, else the save dialog is a prompt on the\n"
-    "terminal. Before writing, the command warns about what other programs would misread;\n"
-    "afterwards it says where the sheet went.\n"
+    "standard output when that is not a terminal, else the save dialog is a window where a display\n"
+    "is and a prompt on the terminal where none is (--dialog chooses). Before writing, the command\n"
+    "warns about what other programs would misread; afterwards it says where the sheet went.\n"
     "\n"
     "Tags reach the sheet under the names it uses: COMPOSER gives SONGWRITER when there is no\n"
     "SONGWRITER tag, CATALOGNUMBER or BARCODE give CATALOG when there is no CATALOG tag,\n"
@@ -167,6 +167,11 @@ parsed_command_line parse_command_line(int argc, char** argv) {
                        "the component library to load (default: the one installed with the program)")
             ->type_name("PATH")
             ->group("");  // for developers: not in the help
+    app.add_option("--dialog", options.dialog,
+                   "who answers the save dialog: gtk (a window) | prompt (the terminal) | none (only --output "
+                   "or standard output); with gtk or prompt, --output is where the dialog starts")
+        ->type_name("KIND")
+        ->check(CLI::IsMember({"gtk", "prompt", "none"}));
     app.add_flag("-q,--quiet", options.quiet, "no progress output and no closing line");
     app.add_flag("--strict", options.strict, "refuse to write a sheet when there are warnings (exit status 4)");
     app.add_flag("--check", options.check_written, "check the written sheet as \"trevalin check\" does (findings: exit status 4)");

@@ -13,7 +13,7 @@ namespace cli {
 struct command_options {
     std::vector<std::string> inputs;        // audio files and directories, in selection order
     std::optional<std::string> track_list;  // --tracks: a JSON track list ("-" = standard input)
-    std::optional<std::string> output;      // -o: the dialog's answer; absent = ask on the terminal
+    std::optional<std::string> output;      // -o: the dialog's answer (see dialog)
     t_uint32 filter_index = 1;              // -f: the dialog filter, 1-based as the dialog counts
     bool overwrite = false;                 // the answer to the dialog's replace confirmation
     std::optional<std::string> code_page;   // --codepage as given
@@ -23,6 +23,8 @@ struct command_options {
     bool quiet = false;                     // no progress and no closing line
     bool strict = false;                    // any warning refuses the export
     bool check_written = false;             // --check: check the sheet once it is written
+    std::string dialog;                     // --dialog: gtk, prompt or none; empty: chosen by the situation
+    std::string dialog_start;               // where an asked-for dialog starts (-o given with it)
     // For audio files and folders only:
     bool recursive = false;                  // -r: folders to any depth
     std::string sort = "given";              // --sort: given | name | tags (checked by parse_command_line)

@@ -119,6 +119,14 @@ TEST_F(cli_prompt, proposes_the_tracks_folder_and_edits_the_name_with_completion
     ::setenv("HOME", home.c_str(), 1);
 }
 
+TEST_F(cli_prompt, an_asked_for_prompt_proposes_the_output_path) {
+    const auto result = on_terminal({"--tracks", "list.json", "--dialog", "prompt", "-o", "mine"},
+                                    {{"File name [mine.cue]: ", "\n"}, {"Save as type [1]: ", "\n"}});
+    EXPECT_TRUE(result.all_steps_seen) << result.screen;
+    EXPECT_EQ(result.status, 0) << result.screen;
+    EXPECT_EQ(entries(), (std::set<std::string>{"list.json", "mine.cue"}));
+}
+
 TEST_F(cli_prompt, reading_files_shows_progress_unless_quiet) {
     std::filesystem::create_directory(path("dir"));
     for (const char* name : {"1.wav", "2.wav", "3.wav"}) make_wav(path(std::string("dir/") + name), tone{4410, 44100, 440.0});

@@ -80,6 +80,8 @@ TEST_F(cli_usage, without_output_the_sheet_goes_to_standard_output_when_it_is_no
     EXPECT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(listed.out, per_file_sheet);
     EXPECT_EQ(listed.err, "");
+    // --dialog none answers the same way: it only rules out asking.
+    EXPECT_EQ(trevalin({"--tracks", "list.json", "--dialog", "none"}).out, per_file_sheet);
     // Standard input can then hold the track list.
     const auto piped = trevalin({"--tracks", "-", "-f", "utf8-image"}, two_tracks);
     EXPECT_EQ(piped.out, album_image_sheet);
@@ -195,6 +197,10 @@ TEST_F(cli_usage, usage_errors_exit_2_and_write_nothing) {
         {{"--tracks", "list.json", "-o", "-", "--codepage", "99999"}, "trevalin: unknown code page \"99999\""},
         {{"--tracks", "list.json", "-o", "-", "-f", "ansi", "--codepage", "UTF-16"},
          "trevalin: code page \"UTF-16\" cannot be an ANSI code page: it does not keep ASCII text as it is\n"},
+        {{"--tracks", "list.json", "--dialog", "gtk"},
+         "trevalin: cannot show the save dialog: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n"},
+        {{"--tracks", "list.json", "--dialog", "prompt"}, "trevalin: no terminal to ask where to write\n"},
+        {{"--tracks", "list.json", "--dialog", "window"}, "trevalin: --dialog: window not in {gtk,prompt,none}"},
         {{"--tracks", "missing.json", "-o", "-"}, "trevalin: missing.json: No such file or directory\n"},
         {{"--tracks", "empty.json", "-o", "-"}, "trevalin: empty.json: the track list holds no tracks\n"},
         {{"missing.flac", "-o", "-"}, "trevalin: missing.flac: No such file or directory\n"},
