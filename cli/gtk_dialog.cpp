@@ -3,12 +3,12 @@
 #include <dlfcn.h>
 
 #include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "cli/exit_status.h"
 #include "cli/gtk_module.h"
 #include "cli/messages.h"
+#include "cli/options.h"
 #include "cli/output_target.h"
 
 namespace cli {
@@ -33,12 +33,10 @@ function* symbol(void* library, const char* name, std::string& problem) {
     return reinterpret_cast<function*>(found);
 }
 
-// Beside the program, as the component is. Never unloaded: GTK cannot be.
+// Beside the component the command loads by default. Never unloaded: GTK cannot be.
 gtk_module load_module() {
     gtk_module module;
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    const std::string path = (program.parent_path() / "libtrevalin-gtk.so").string();
+    const std::string path = (fs::path(default_component_path()).parent_path() / "libtrevalin-gtk.so").string();
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         const char* reason = ::dlerror();
