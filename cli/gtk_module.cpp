@@ -1,6 +1,7 @@
-// The command's graphical dialogs with GTK 3: the save dialog through GtkFileChooserNative (a
-// desktop portal's dialog where one runs, GTK's own otherwise), the replace confirmation for a
-// name the command completed, and a message box for failures.
+// The command's graphical dialogs with GTK 3: the save dialog through GtkFileChooserNative (the
+// desktop portal's dialog where GTK uses one: in a sandbox, or with GTK_USE_PORTAL=1; GTK's own
+// otherwise), the replace confirmation for a name the command completed, and a message box for
+// failures.
 
 #include <gtk/gtk.h>
 
