@@ -25,7 +25,7 @@ TEST(cli_dialog_choice, the_dialog_option_then_a_display_before_the_terminal) {
         // gtk and prompt win over -o and standard output.
         {"gtk", true, none, false, dialog_kind::gtk, false},
         {"prompt", true, all, true, dialog_kind::prompt, false},
-        {"prompt", false, piped_out, true, std::nullopt, false},  // no terminal to ask on
+        {"prompt", false, none, true, std::nullopt, false},  // no terminal to ask on
         // none: only -o or standard output.
         {"none", true, all, true, dialog_kind::options, false},
         {"none", false, piped_out, true, dialog_kind::standard_output, false},
