@@ -109,7 +109,9 @@ dialog_outcome ask_with_gtk(const dialog_request& request, const prompt_choices&
             shown.selected_filter = filter;
             continue;
         }
-        return dialog_outcome::answer(path, filter);
+        // A file there now was confirmed, by GTK or above; one that appears later is kept.
+        return dialog_outcome::answer(path, filter,
+                                      shown.confirm_replace == 0 || state_of_target(path) == target_state::exists);
     }
 }
 
