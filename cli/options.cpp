@@ -62,7 +62,7 @@ const char footer[] =
     "--strict (nothing written) or findings of a check.";
 
 std::string failure_message(const CLI::App*, const CLI::Error& error) {
-    return std::string("trevalin: ") + error.what() + "\nTry 'trevalin --help' for more information.\n";
+    return "trevalin: " + shown_on_terminal(error.what()) + "\nTry 'trevalin --help' for more information.\n";
 }
 
 }  // namespace

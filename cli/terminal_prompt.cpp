@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/home_path.h"
+#include "cli/messages.h"
 #include "cli/option_answer.h"
 #include "cli/output_target.h"
 #include "host/utf16_text.h"
@@ -50,7 +51,7 @@ dialog_outcome prompt_for_output(const dialog_request& request, const prompt_cho
     // Proposed beside the tracks, where the sheet's FILE lines find them.
     const std::string proposal =
         request.default_folder.empty() ? request.proposed_name : request.default_folder + "/" + request.proposed_name;
-    const std::string question = "File name [" + abbreviate_home(proposal) + "]: ";
+    const std::string question = "File name [" + shown_on_terminal(abbreviate_home(proposal)) + "]: ";
     std::string path;
     for (;;) {
         std::optional<std::string> typed;
@@ -71,7 +72,7 @@ dialog_outcome prompt_for_output(const dialog_request& request, const prompt_cho
         // The dialog stays open on a path it cannot take, as the real one does.
         const auto objection = objection_to_target(path, request, true);
         if (!objection) break;
-        out << objection->message << '\n';
+        out << shown_on_terminal(objection->message) << '\n';
     }
 
     if (filter_count > 1) {
@@ -89,7 +90,7 @@ dialog_outcome prompt_for_output(const dialog_request& request, const prompt_cho
 
     const bool confirmed = !request.confirm_replace || choices.overwrite;
     if (!confirmed && state_of_target(path) == target_state::exists) {
-        const auto reply = ask(path + " already exists.\nDo you want to replace it? [y/N] ", in, out);
+        const auto reply = ask(shown_on_terminal(path) + " already exists.\nDo you want to replace it? [y/N] ", in, out);
         if (!reply) return dialog_outcome::cancel();
         if (*reply != "y" && *reply != "Y" && *reply != "yes" && *reply != "Yes")
             return dialog_outcome::decline(path + " already exists; not replaced");

@@ -12,6 +12,7 @@
 #include "cli/dialog_choice.h"
 #include "cli/dialog_request.h"
 #include "cli/exit_status.h"
+#include "cli/messages.h"
 #include "cli/option_answer.h"
 #include "cli/output_target.h"
 #include "cli/terminal_prompt.h"
@@ -117,6 +118,18 @@ TEST(cli_output_target, typed_names_complete_as_the_dialog_completes_them) {
     EXPECT_EQ(state_of_target("file://" + (dir / "there.cue")), target_state::exists);
     EXPECT_EQ(state_of_target(dir / "missing/new.cue"), target_state::folder_missing);
     EXPECT_EQ(state_of_target("ftp://host/x.cue"), target_state::not_local);
+}
+
+TEST(cli_messages, control_characters_are_shown_escaped) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"plain \\ text \"as is\"", "plain \\ text \"as is\""},
+        {"tab\tline\ncr\r", "tab\\tline\\ncr\\r"},
+        {"\x1b[31mred\a\x7f", "\\x1b[31mred\\x07\\x7f"},
+        {"caf\xC3\xA9 \xE2\x99\xAA \xF0\x9F\x8E\xB5", "caf\xC3\xA9 \xE2\x99\xAA \xF0\x9F\x8E\xB5"},
+        {"c1 \xC2\x9B\xC2\x85 nbsp \xC2\xA0", "c1 \\u009b\\u0085 nbsp \xC2\xA0"},
+        {"bad \xFF\xC3 \xE2\x99 \xED\xA0\x80 \xC0\xAF", "bad \\xff\\xc3 \\xe2\\x99 \\xed\\xa0\\x80 \\xc0\\xaf"},
+    };
+    for (const auto& [text, shown] : rows) EXPECT_EQ(shown_on_terminal(text), shown) << text;
 }
 
 TEST(cli_code_page, numbers_name_windows_code_pages_and_other_names_pass_through) {

@@ -215,7 +215,7 @@ TEST_F(cli_usage, usage_errors_exit_2_and_write_nothing) {
         {{"--tracks", "list.json", "-o", "nowhere/"}, "trevalin: cannot write nowhere/: the folder does not exist\n"},
         {{"--tracks", "list.json", "-o", "http://example.invalid/sheet.cue"},
          "trevalin: cannot write http://example.invalid/sheet.cue: not a local path\n"},
-        {{"--tracks", "list.json", "-o", "bad\xff.cue"}, "trevalin: cannot write bad\xff.cue: the path is not valid UTF-8\n"},
+        {{"--tracks", "list.json", "-o", "bad\xff.cue"}, "trevalin: cannot write bad\\xff.cue: the path is not valid UTF-8\n"},
         {{"--tracks", "list.json", "-o", "-", "--component", "missing.so"}, "trevalin: --component missing.so: no such file\n"},
     };
     const auto before = entries();
