@@ -215,8 +215,9 @@ public:
 
     void track_start(const cue_track& track, text& last_file_name) {
         if (!same_text(track.file_name, last_file_name)) {
+            // Cleaned like a value, so a name can never close its quotes or its line early.
             add("FILE \"");
-            line_.add(track.file_name.text(), track.file_name.length());
+            add_cleaned(line_, track.file_name.text());
             add("\" WAVE");
             end_line();
             last_file_name.assign(track.file_name.text(), track.file_name.length());

@@ -17,7 +17,7 @@ struct cue_track {
     ~cue_track() = default;
 
     track_info_impl info;
-    // Written verbatim in the FILE line; a change from one record to the next starts a new FILE.
+    // The FILE line's name, cleaned as values are; a change from the previous record starts a new FILE.
     vesk::string8_t<vesk::alloc_standard> file_name;
     // Written verbatim in a FLAGS line when not empty.
     vesk::string8_t<vesk::alloc_standard> flags;

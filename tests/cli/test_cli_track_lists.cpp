@@ -125,5 +125,28 @@ TEST_F(cli_track_lists, codepage_chooses_the_ansi_encoding) {
     EXPECT_NE(utf8.out.find("TITLE \"Война ♪\"\r\n"), std::string::npos) << utf8.out;
 }
 
+// A file name cannot end its quotes or its line early; the warning that the sheet cannot name it
+// exactly shows its control characters escaped.
+TEST_F(cli_track_lists, file_names_cannot_inject_lines) {
+    write_file(path("list.json"), R"({"tracks": [
+      {"path": "/m/01 x\" WAVE\r\n  TRACK 05 AUDIO\r\nFILE \"evil.flac", "fields": {"title": "One"}},
+      {"path": "/m/02 \u001b[31mred.flac", "fields": {"title": "Two"}}]})");
+    const auto result = trevalin({"--tracks", "list.json", "-o", "-"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto tracks = read_back(result.out).tracks;
+    ASSERT_EQ(tracks.size(), 2u);
+    EXPECT_EQ(tracks[0].file, "01 x' WAVE\\  TRACK 05 AUDIO\\FILE 'evil.flac");
+    EXPECT_EQ(tracks[1].file, "02 _[31mred.flac");
+    // The warnings show the names with their control characters escaped.
+    EXPECT_NE(result.err.find("warning: track 1: the file name \"01 x\" WAVE\\r\\n  TRACK 05 AUDIO\\r\\nFILE \"evil.flac\" "
+                              "cannot be named exactly in a cue sheet"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("warning: track 2: the file name \"02 \\x1b[31mred.flac\" cannot be named exactly"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find('\x1b'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace cli_test

@@ -225,7 +225,7 @@ TEST(cue_track, fresh_records_index_times_and_independent_copies) {
     EXPECT_STREQ(source.info.field_value(source.info.find_field("title", vesk::length_up_to_nul), 0), "T");
 }
 
-TEST(cue_sheet_writer, values_are_cleaned_but_file_names_are_not) {
+TEST(cue_sheet_writer, values_and_file_names_are_cleaned) {
     const field_list fields = {
         {"title", {"Say \"Hi\""}},
         {"comment", {"one\r\ntwo"}},
@@ -233,9 +233,9 @@ TEST(cue_sheet_writer, values_are_cleaned_but_file_names_are_not) {
         {"songwriter", {"Zo\xC3\xAB \xE2\x99\xAA\rX"}},
         {"isrc", {"a", "b"}},
     };
-    EXPECT_EQ(sheet_of({make_track("My \"file\".wav", 1, 0, fields)}),
+    EXPECT_EQ(sheet_of({make_track("01 x\" WAVE\r\n  TRACK 05 AUDIO\r\nFILE \"evil\t\n.flac", 1, 0, fields)}),
               lines({"REM COMMENT one\\two", "SONGWRITER \"Zo\xC3\xAB \xE2\x99\xAA_X\"", "PERFORMER \"lone_line_tab_end\"",
-                     "FILE \"My \"file\".wav\" WAVE", "  TRACK 01 AUDIO", "    TITLE \"Say 'Hi'\"", "    ISRC a, b",
+                     "FILE \"01 x' WAVE\\  TRACK 05 AUDIO\\FILE 'evil__.flac\" WAVE", "  TRACK 01 AUDIO", "    TITLE \"Say 'Hi'\"", "    ISRC a, b",
                      "    INDEX 01 00:00:00"}));
 }
 
