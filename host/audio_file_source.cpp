@@ -34,6 +34,7 @@
 #include <wavpackfile.h>
 #include <xiphcomment.h>
 
+#include "host/audio_presence.h"
 #include "host/replaygain_text.h"
 #include "host/taglib_text.h"
 
@@ -283,7 +284,8 @@ track_entry read_audio_file(const std::string& path, const tag_names& names) {
         throw std::bad_alloc();
     }
     TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Average);
-    if (file.isNull()) throw input_error(path, "not an audio file that can be read");
+    if (file.isNull() || !holds_readable_audio(*file.file(), stream))
+        throw input_error(path, "not an audio file that can be read");
     read_tags(*file.file(), names, entry.info);
     if (const TagLib::AudioProperties* properties = file.audioProperties())
         read_audio_properties(*file.file(), *properties, entry.info);

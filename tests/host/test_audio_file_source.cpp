@@ -413,6 +413,42 @@ TEST(audio_file_source, input_that_cannot_be_read_is_an_error_naming_it) {
                                                             missing + "2: No such file or directory"}));
 }
 
+// Files TagLib opens by their extension but which hold no audio frame, or only part of their last
+// Ogg page, are refused like any other unreadable input.
+TEST(audio_file_source, files_without_whole_audio_are_not_audio_files) {
+    test_support::scratch_dir dir;
+    const std::string tone = dir / "tone.wav";
+    write_tone_wav(tone);
+    std::string noise;
+    for (unsigned i = 0, x = 12345; i < 5000; ++i) noise += static_cast<char>((x = x * 1103515245 + 12345) >> 16);
+    struct row {
+        const char* name;
+        std::string bytes;       // written as they are, when encode is null
+        const char* encode;      // else: the tone encoded, then cut to half its size
+    };
+    const row rows[] = {
+        {"empty.mp3", "", nullptr},
+        {"noise.mp3", noise, nullptr},
+        {"empty.wv", "", nullptr},
+        {"noise.wav", "RIFF" + noise, nullptr},
+        {"cut.ogg", "", "oggenc -Q -o {out} {in}"},
+        {"cut.opus", "", "opusenc --quiet {in} {out}"},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string file = dir / r.name;
+        if (r.encode == nullptr) {
+            test_support::write_file(file, r.bytes);
+        } else {
+            const std::string command = replaced(replaced(r.encode, "{in}", shell_quoted(tone)), "{out}", shell_quoted(file));
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            EXPECT_NO_THROW(host::read_audio_file(file));
+            fs::resize_file(file, fs::file_size(file) / 2);
+        }
+        EXPECT_EQ(error_of([&] { host::read_audio_file(file); }), file + ": not an audio file that can be read");
+    }
+}
+
 // Permissions do not stop root, so the reading runs in a child process as an unprivileged user,
 // which reports the message on standard error.
 TEST(audio_file_source, a_file_without_read_permission_is_an_error_with_the_system_reason) {
