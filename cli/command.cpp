@@ -84,6 +84,9 @@ exit_status run_command(const command_options& given) {
     selection chosen = read_selection(options, !options.quiet && ::isatty(STDERR_FILENO) == 1);
     // Files and folders left out were named as they were found; they count as warnings all the same.
     warnings.count_shown(chosen.left_out.size() + chosen.not_followed.size());
+    for (const host::track_entry& track : chosen.tracks) {
+        for (const std::string& warning : track.warnings) warnings.add(warning);
+    }
     if (options.per_disc) return run_per_disc(host, options, typed, std::move(chosen.tracks), warnings);
     const installed_dialog_answer dialog(with_warnings(dialog_answer_for(options, typed), chosen.tracks, options, warnings));
     const exit_status status = host.run_cue_sheet_command(chosen.tracks, dialog);

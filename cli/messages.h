@@ -18,9 +18,6 @@ std::string_view message_of(const std::exception& error) noexcept;
 // From now on every message is also appended to kept, one line each; null stops that.
 void keep_reports(std::string* kept);
 
-// report("warning: " + message).
-void warn(std::string_view message);
-
 // The text with every control character escaped: \t \n \r by name, other C0 bytes and DEL as \xHH,
 // C1 controls (U+0080-U+009F) as \uHHHH, and each byte that is not part of valid UTF-8 as \xHH.
 // Everything else, backslashes included, passes as it is.

@@ -35,6 +35,7 @@
 #include <xiphcomment.h>
 
 #include "host/audio_presence.h"
+#include "host/raw_vorbis_comment.h"
 #include "host/replaygain_text.h"
 #include "host/taglib_text.h"
 
@@ -135,7 +136,22 @@ void collect_tags(const TagMap& map, std::vector<tag_field>& tags, replaygain_va
     }
 }
 
-void read_tags(TagLib::File& file, const tag_names& names, host_track_info& info) {
+// Values that are not valid UTF-8 come back mended (TagLib drops them), with a warning each.
+void add_mended_tags(TagLib::File& file, TagLib::IOStream& stream, const std::string& path, std::vector<tag_field>& tags,
+                     std::vector<std::string>& warnings) {
+    for (mended_tag& tag : mended_vorbis_comments(file, stream)) {
+        if (replaygain_slot_of(tag.key) != replaygain_slot::none) continue;
+        warnings.push_back(path + ": the " + tag.key + " tag is not valid UTF-8; each bad byte is kept as U+FFFD");
+        const auto same = std::find_if(tags.begin(), tags.end(), [&](const tag_field& t) { return t.name == tag.key; });
+        if (same != tags.end())
+            same->values = std::move(tag.values);
+        else
+            tags.push_back({tag.key, std::move(tag.values)});
+    }
+}
+
+void read_tags(TagLib::File& file, TagLib::IOStream& stream, const std::string& path, const tag_names& names,
+               track_entry& entry) {
     replaygain_values replaygain;
     std::vector<replaygain_slot> seen;
     std::vector<tag_field> tags;
@@ -143,6 +159,8 @@ void read_tags(TagLib::File& file, const tag_names& names, host_track_info& info
         collect_tags(comment->fieldListMap(), tags, replaygain, seen);
     else
         collect_tags(file.properties(), tags, replaygain, seen);
+    add_mended_tags(file, stream, path, tags, entry.warnings);
+    host_track_info& info = entry.info;
     for (auto& field : names.fields_of(std::move(tags))) info.add_field(std::move(field.name), std::move(field.values));
     read_mp4_replaygain(file, replaygain, seen);
     info.set_replaygain(replaygain);
@@ -286,7 +304,7 @@ track_entry read_audio_file(const std::string& path, const tag_names& names) {
     TagLib::FileRef file(&stream, true, TagLib::AudioProperties::Average);
     if (file.isNull() || !holds_readable_audio(*file.file(), stream))
         throw input_error(path, "not an audio file that can be read");
-    read_tags(*file.file(), names, entry.info);
+    read_tags(*file.file(), stream, path, names, entry);
     if (const TagLib::AudioProperties* properties = file.audioProperties())
         read_audio_properties(*file.file(), *properties, entry.info);
     return entry;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "host/host_track_info.h"
 
@@ -16,6 +17,7 @@ struct track_entry {
     std::string path;           // the track's location as the player would give it ("file://...")
     bool info_missing = false;  // the host holds no information for this track
     host_track_info info;
+    std::vector<std::string> warnings;  // for the user, each naming the input: "a.flac: the TITLE tag ..."
 };
 
 // The message names the input (a file, with the line and column for a track list) and the reason,

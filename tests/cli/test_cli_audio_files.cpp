@@ -198,5 +198,50 @@ TEST_F(cli_audio_files, metaflac_imports_the_album_image_sheet) {
     EXPECT_NE(embedded.find("REM FLAC__lead-out 170 " + std::to_string(588 * 228) + "\n"), std::string::npos) << embedded;
 }
 
+// The FLAC file's comment block replaced by one holding these KEY=value entries byte for byte,
+// as a careless tagger writes them (the encoders refuse text that is not UTF-8).
+void put_raw_flac_comments(const std::string& path, const std::vector<std::string>& entries) {
+    const auto le32 = [](std::size_t n) {
+        return std::string{static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16), static_cast<char>(n >> 24)};
+    };
+    std::string comment = le32(4) + "test" + le32(entries.size());
+    for (const std::string& entry : entries) comment += le32(entry.size()) + entry;
+
+    const std::string file = read_file(path);
+    ASSERT_EQ(file.compare(0, 4, "fLaC"), 0);
+    std::string blocks;
+    std::size_t at = 4;
+    for (bool last = false; !last;) {
+        const auto header = static_cast<unsigned char>(file[at]);
+        last = header & 0x80;
+        const std::size_t length = (static_cast<unsigned char>(file[at + 1]) << 16) |
+                                   (static_cast<unsigned char>(file[at + 2]) << 8) | static_cast<unsigned char>(file[at + 3]);
+        if ((header & 0x7F) != 4) blocks += static_cast<char>(header & 0x7F) + file.substr(at + 1, 3 + length);
+        at += 4 + length;
+    }
+    const std::size_t n = comment.size();
+    blocks += std::string{static_cast<char>(0x84), static_cast<char>(n >> 16), static_cast<char>(n >> 8), static_cast<char>(n)} + comment;
+    write_file(path, "fLaC" + blocks + file.substr(at));
+}
+
+TEST_F(cli_audio_files, a_tag_that_is_not_utf8_keeps_its_field_and_is_named_in_a_warning) {
+    make("1.flac", tone{}, {{"TITLE", "x"}});
+    put_raw_flac_comments(path("1.flac"),
+                          {"TITLE=Caf\xE9 \x1B", "ARTIST=A\xFF\xFE" "B", "artist=Good", "ALBUM=Fine", "GENRE=Rock"});
+    make_wav(path("tone.wav"), tone{});
+    run_tool({"opusenc", "--quiet", "--comment", "TITLE=Ol\xE9", "--comment", "ALBUM=Fine", path("tone.wav"), path("2.opus")});
+    const auto result = trevalin({"1.flac", "2.opus", "-o", "-"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto sheet = read_back(result.out);
+    ASSERT_EQ(sheet.tracks.size(), 2u);
+    EXPECT_EQ(sheet.title, "Fine");
+    EXPECT_EQ(sheet.tracks[0].performer, "A\uFFFD\uFFFDB, Good");
+    EXPECT_EQ(sheet.tracks[0].title, "Caf\uFFFD _");
+    EXPECT_EQ(sheet.tracks[1].title, "Ol\uFFFD");
+    const std::string reason = " tag is not valid UTF-8; each bad byte is kept as U+FFFD\n";
+    EXPECT_EQ(result.err, "trevalin: warning: 1.flac: the TITLE" + reason + "trevalin: warning: 1.flac: the ARTIST" + reason +
+                              "trevalin: warning: 2.opus: the TITLE" + reason);
+}
+
 }  // namespace
 }  // namespace cli_test

@@ -1,0 +1,32 @@
+// Vorbis comments (FLAC and Ogg files) read as the file holds them. TagLib drops a value that is
+// not valid UTF-8 without a trace, so a tag written by a careless tagger loses its TITLE or
+// ARTIST; reading the comment block directly keeps such values, mended.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace TagLib {
+class File;
+class IOStream;
+}  // namespace TagLib
+
+namespace host {
+
+struct mended_tag {
+    std::string key;                  // in upper case, as TagLib names it
+    std::vector<std::string> values;  // every value of the key in file order, bad bytes as U+FFFD
+};
+
+// The keys of the file's Vorbis comment that have a value that is not valid UTF-8; nothing for
+// other formats, for a file without a comment block, or when every value is valid.
+std::vector<mended_tag> mended_vorbis_comments(TagLib::File& file, TagLib::IOStream& stream);
+
+// The KEY=value entries of a comment block (vendor length, vendor, count, then length-prefixed
+// entries, all lengths 32-bit little-endian), as far as the block holds whole entries. Entries
+// without '=' are left out.
+std::vector<std::pair<std::string, std::string>> vorbis_comment_entries(std::string_view block);
+
+}  // namespace host
