@@ -1,7 +1,9 @@
 #include "host/track_list_fast_pass.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
@@ -11,6 +13,27 @@
 namespace host {
 
 namespace {
+
+// RapidJSON's own allocator hands back null when memory runs out, and the parser writes through
+// it; this one reports the failure as every other allocation of the run does.
+struct throwing_allocator {
+    static constexpr bool kNeedFree = true;
+    void* Malloc(std::size_t size) { return size == 0 ? nullptr : checked(std::malloc(size)); }
+    void* Realloc(void* block, std::size_t, std::size_t size) {
+        if (size == 0) {
+            std::free(block);
+            return nullptr;
+        }
+        return checked(std::realloc(block, size));
+    }
+    static void Free(void* block) { std::free(block); }
+
+private:
+    static void* checked(void* block) {
+        if (block == nullptr) throw std::bad_alloc();
+        return block;
+    }
+};
 
 // Passes RapidJSON's events on in nlohmann's form. Where the two parsers could disagree on a
 // text, it stops the parse, which sends the text to the exact pass.
@@ -84,7 +107,7 @@ std::optional<std::vector<track_entry>> read_faultless_track_list(const std::str
     rapidjson::MemoryStream stream(text.data() + start, text.size() - start);
     track_list_reader reader;
     forwarded_events events(reader);
-    rapidjson::Reader parser;
+    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, throwing_allocator> parser;
     constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
     if (parser.Parse<flags>(stream, events).IsError() || reader.error()) return std::nullopt;
     return std::move(reader.entries());

@@ -215,4 +215,11 @@ TEST_F(fault_runs, every_allocation_failing_in_turn_over_audio_files) {
     sweep_allocations({album}, out, inputs / "reached");
 }
 
+// The other form of selection into the other kind of sheet: the example track list as an ANSI
+// album image, so reading the list and the code-page conversion are swept too.
+TEST_F(fault_runs, every_allocation_failing_in_turn_over_a_track_list) {
+    sweep_allocations({"-f", "ansi-image", "--tracks", TREVALIN_SOURCE_DIR "/examples/album.json"}, out,
+                      inputs / "reached");
+}
+
 }  // namespace
