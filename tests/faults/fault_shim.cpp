@@ -1,7 +1,9 @@
 // Faults injected into a whole run of a program, loaded with LD_PRELOAD and steered by the
 // environment:
 //   TREVALIN_FAIL_ALLOCATION=n     the n-th malloc, calloc or realloc after main starts returns
-//                                  null; only that one. When it happens, the file named by
+//                                  null; only that one (under AddressSanitizer, whose runtime
+//                                  serves operator new without malloc, operator new counts too
+//                                  and throws). When it happens, the file named by
 //                                  TREVALIN_FAULT_MARK is created, so the caller knows the run
 //                                  reached it.
 //   TREVALIN_STOP_IN_WRITE=bytes   the first write of at least that many bytes writes half of them,
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <new>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -27,6 +30,7 @@ using malloc_function = void* (*)(std::size_t);
 using calloc_function = void* (*)(std::size_t, std::size_t);
 using realloc_function = void* (*)(void*, std::size_t);
 using free_function = void (*)(void*);
+using new_function = void* (*)(std::size_t);
 using main_function = int (*)(int, char**, char**);
 using start_main_function = int (*)(main_function, int, char**, void (*)(), void (*)(), void (*)(), void*);
 
@@ -34,6 +38,9 @@ malloc_function next_malloc;
 calloc_function next_calloc;
 realloc_function next_realloc;
 free_function next_free;
+new_function next_new;
+new_function next_new_array;
+bool counting_new;  // the sanitizer's runtime serves operator new itself, past malloc
 
 // dlsym may allocate while the functions above are looked up; it gets memory from here.
 alignas(std::max_align_t) char early_heap[16384];
@@ -56,6 +63,9 @@ void resolve() {
     next_calloc = reinterpret_cast<calloc_function>(::dlsym(RTLD_NEXT, "calloc"));
     next_realloc = reinterpret_cast<realloc_function>(::dlsym(RTLD_NEXT, "realloc"));
     next_free = reinterpret_cast<free_function>(::dlsym(RTLD_NEXT, "free"));
+    next_new = reinterpret_cast<new_function>(::dlsym(RTLD_NEXT, "_Znwm"));
+    next_new_array = reinterpret_cast<new_function>(::dlsym(RTLD_NEXT, "_Znam"));
+    counting_new = ::dlsym(RTLD_DEFAULT, "__asan_init") != nullptr;
     next_malloc = reinterpret_cast<malloc_function>(::dlsym(RTLD_NEXT, "malloc"));
     resolving = false;
 }
@@ -140,6 +150,22 @@ void free(void* block) noexcept {
     resolve();
     next_free(block);
 }
+
+}  // extern "C"
+
+void* operator new(std::size_t bytes) {
+    resolve();
+    if (counting_new && this_allocation_fails()) throw std::bad_alloc();
+    return next_new(bytes);
+}
+
+void* operator new[](std::size_t bytes) {
+    resolve();
+    if (counting_new && this_allocation_fails()) throw std::bad_alloc();
+    return next_new_array(bytes);
+}
+
+extern "C" {
 
 ssize_t write(int fd, const void* buffer, std::size_t bytes) {
     if (stop_in_write != 0 && bytes >= stop_in_write && !stopped.exchange(true)) {
