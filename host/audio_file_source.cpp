@@ -35,6 +35,7 @@
 #include <xiphcomment.h>
 
 #include "host/audio_presence.h"
+#include "host/raw_id3v2_frames.h"
 #include "host/raw_vorbis_comment.h"
 #include "host/replaygain_text.h"
 #include "host/taglib_text.h"
@@ -139,7 +140,9 @@ void collect_tags(const TagMap& map, std::vector<tag_field>& tags, replaygain_va
 // Values that are not valid UTF-8 come back mended (TagLib drops them), with a warning each.
 void add_mended_tags(TagLib::File& file, TagLib::IOStream& stream, const std::string& path, std::vector<tag_field>& tags,
                      std::vector<std::string>& warnings) {
-    for (mended_tag& tag : mended_vorbis_comments(file, stream)) {
+    std::vector<mended_tag> mended = mended_vorbis_comments(file, stream);
+    if (mended.empty()) mended = mended_id3v2_texts(file, stream);
+    for (mended_tag& tag : mended) {
         if (replaygain_slot_of(tag.key) != replaygain_slot::none) continue;
         warnings.push_back(path + ": the " + tag.key + " tag is not valid UTF-8; each bad byte is kept as U+FFFD");
         const auto same = std::find_if(tags.begin(), tags.end(), [&](const tag_field& t) { return t.name == tag.key; });

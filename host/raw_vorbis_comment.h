@@ -8,17 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "host/mended_tag.h"
+
 namespace TagLib {
 class File;
 class IOStream;
 }  // namespace TagLib
 
 namespace host {
-
-struct mended_tag {
-    std::string key;                  // in upper case, as TagLib names it
-    std::vector<std::string> values;  // every value of the key in file order, bad bytes as U+FFFD
-};
 
 // The keys of the file's Vorbis comment that have a value that is not valid UTF-8; nothing for
 // other formats, for a file without a comment block, or when every value is valid.

@@ -17,7 +17,7 @@ namespace {
 // RapidJSON's own allocator hands back null when memory runs out, and the parser writes through
 // it; this one reports the failure as every other allocation of the run does.
 struct throwing_allocator {
-    static constexpr bool kNeedFree = true;
+    [[maybe_unused]] static constexpr bool kNeedFree = true;  // what RapidJSON asks of an allocator
     void* Malloc(std::size_t size) { return size == 0 ? nullptr : checked(std::malloc(size)); }
     void* Realloc(void* block, std::size_t, std::size_t size) {
         if (size == 0) {

@@ -224,23 +224,47 @@ void put_raw_flac_comments(const std::string& path, const std::vector<std::strin
     write_file(path, "fLaC" + blocks + file.substr(at));
 }
 
+// The MP3 file's ID3v2 tag replaced by a version 2.4 tag of these UTF-8 frames, id and body
+// (after the encoding byte) byte for byte.
+void put_raw_id3v2(const std::string& path, const std::vector<std::pair<std::string, std::string>>& frames) {
+    const auto syncsafe = [](std::size_t n) {
+        return std::string{static_cast<char>((n >> 21) & 0x7F), static_cast<char>((n >> 14) & 0x7F),
+                           static_cast<char>((n >> 7) & 0x7F), static_cast<char>(n & 0x7F)};
+    };
+    std::string body;
+    for (const auto& [id, text] : frames) body += id + syncsafe(text.size() + 1) + std::string(2, '\0') + '\x03' + text;
+    std::string file = read_file(path);
+    if (file.compare(0, 3, "ID3") == 0) {
+        std::size_t size = 0;
+        for (int i = 6; i < 10; ++i) size = (size << 7) | (static_cast<unsigned char>(file[i]) & 0x7F);
+        file.erase(0, 10 + size);
+    }
+    write_file(path, "ID3" + std::string{4, 0, 0} + syncsafe(body.size()) + body + file);
+}
+
 TEST_F(cli_audio_files, a_tag_that_is_not_utf8_keeps_its_field_and_is_named_in_a_warning) {
     make("1.flac", tone{}, {{"TITLE", "x"}});
     put_raw_flac_comments(path("1.flac"),
                           {"TITLE=Caf\xE9 \x1B", "ARTIST=A\xFF\xFE" "B", "artist=Good", "ALBUM=Fine", "GENRE=Rock"});
     make_wav(path("tone.wav"), tone{});
     run_tool({"opusenc", "--quiet", "--comment", "TITLE=Ol\xE9", "--comment", "ALBUM=Fine", path("tone.wav"), path("2.opus")});
-    const auto result = trevalin({"1.flac", "2.opus", "-o", "-"});
+    make("3.mp3", tone{}, {});
+    put_raw_id3v2(path("3.mp3"), {{"TIT2", "Bad \xFF"}, {"TPE1", std::string("Good\0Alb\xC3um", 12)}, {"TALB", "Fine"},
+                                  {"COMM", std::string("eng\0Gr\xFCn", 8)}});
+    const auto result = trevalin({"1.flac", "2.opus", "3.mp3", "-o", "-"});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto sheet = read_back(result.out);
-    ASSERT_EQ(sheet.tracks.size(), 2u);
+    ASSERT_EQ(sheet.tracks.size(), 3u);
     EXPECT_EQ(sheet.title, "Fine");
     EXPECT_EQ(sheet.tracks[0].performer, "A\uFFFD\uFFFDB, Good");
     EXPECT_EQ(sheet.tracks[0].title, "Caf\uFFFD _");
     EXPECT_EQ(sheet.tracks[1].title, "Ol\uFFFD");
+    EXPECT_EQ(sheet.tracks[2].title, "Bad \uFFFD");
+    EXPECT_EQ(sheet.tracks[2].performer, "Good, Alb\uFFFDum");
     const std::string reason = " tag is not valid UTF-8; each bad byte is kept as U+FFFD\n";
     EXPECT_EQ(result.err, "trevalin: warning: 1.flac: the TITLE" + reason + "trevalin: warning: 1.flac: the ARTIST" + reason +
-                              "trevalin: warning: 2.opus: the TITLE" + reason);
+                              "trevalin: warning: 2.opus: the TITLE" + reason + "trevalin: warning: 3.mp3: the TITLE" + reason +
+                              "trevalin: warning: 3.mp3: the ARTIST" + reason + "trevalin: warning: 3.mp3: the COMMENT" + reason);
 }
 
 }  // namespace
