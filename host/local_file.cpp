@@ -1,6 +1,8 @@
 #include "host/local_file.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "host/io_error.h"
 
@@ -23,7 +25,9 @@ local_file::~local_file() {
             counters_->discards.fetch_add(1, std::memory_order_relaxed);
         } else {
             try {
-                counters_->record_commit_failure(system_io_error("Cannot replace " + target_, error).what());
+                const bool existed = replace_ && ::faccessat(AT_FDCWD, target_.c_str(), F_OK, AT_SYMLINK_NOFOLLOW) == 0;
+                counters_->record_commit_failure(
+                    system_io_error((existed ? "Cannot replace " : "Cannot create ") + target_, error).what());
             } catch (...) {
                 // Out of memory while keeping the message: the count below still says it failed.
             }

@@ -419,23 +419,37 @@ TEST_F(local_filesystem_test, unwritable_places_report_the_system_reason) {
 }
 
 TEST_F(local_filesystem_test, a_folder_locked_before_release_keeps_the_old_file_and_says_why) {
+    const struct {
+        const char* name;
+        bool existing;
+        const char* message;
+    } cases[] = {
+        {"x.cue", true, "Cannot replace .*/folder/x\\.cue: Permission denied"},
+        {"new.cue", false, "Cannot create .*/folder/new\\.cue: Permission denied"},
+    };
     const std::string folder = dir / "folder";
-    const std::string target = folder + "/x.cue";
     ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
     give_to_unprivileged_user(folder);
-    write_file(target, "old");
-    give_to_unprivileged_user(target);
-    EXPECT_EXIT(run_unprivileged([&] {
-                    {
-                        service_ref file = open(target);
-                        write(file, "new");
-                        if (::chmod(folder.c_str(), 0555) != 0) return false;
-                    }
-                    std::fprintf(stderr, "%s\n", fs().counters().last_commit_failure().c_str());
-                    return fs().counters().commit_failures() == 1 && fs().counters().commits == 0 &&
-                           read_file(target) == "old";
-                }),
-                ::testing::ExitedWithCode(0), "Cannot replace .*/folder/x\\.cue: Permission denied");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string target = folder + "/" + c.name;
+        ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+        if (c.existing) {
+            write_file(target, "old");
+            give_to_unprivileged_user(target);
+        }
+        EXPECT_EXIT(run_unprivileged([&] {
+                        {
+                            service_ref file = open(target);
+                            write(file, "new");
+                            if (::chmod(folder.c_str(), 0555) != 0) return false;
+                        }
+                        std::fprintf(stderr, "%s\n", fs().counters().last_commit_failure().c_str());
+                        return fs().counters().commit_failures() == 1 && fs().counters().commits == 0 &&
+                               (c.existing ? read_file(target) == "old" : ::access(target.c_str(), F_OK) != 0);
+                    }),
+                    ::testing::ExitedWithCode(0), c.message);
+    }
 }
 
 TEST_F(local_filesystem_test, a_real_write_failure_leaves_the_previous_file) {
