@@ -88,13 +88,15 @@ exit_status run_command(const command_options& given) {
         for (const std::string& warning : track.warnings) warnings.add(warning);
     }
     if (options.per_disc) return run_per_disc(host, options, typed, std::move(chosen.tracks), warnings);
-    const installed_dialog_answer dialog(with_warnings(dialog_answer_for(options, typed), chosen.tracks, options, warnings));
-    const exit_status status = host.run_cue_sheet_command(chosen.tracks, dialog);
+    // The records move into the selection; the warnings read them there, so they are held once.
+    host::host_track_list selection(std::move(chosen.tracks));
+    const installed_dialog_answer dialog(with_warnings(dialog_answer_for(options, typed), selection, options, warnings));
+    const exit_status status = host.run_cue_sheet_command(selection, dialog);
     const dialog_outcome& outcome = dialog.outcome();
     if (status != exit_status::written || outcome.path == "-") return status;
     return after_writing([&] {
         return report_written(
-            {{outcome.path, chosen.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()}}, options);
+            {{outcome.path, selection.size(), outcome.filter_index, platform::standin::ansi_code_page()}}, options);
     });
 }
 

@@ -23,9 +23,8 @@ export_host::export_host(const std::string& component_path)
       standard_output_(offered(api_, host::make_counted<host::stdout_filesystem>())),
       component_(component_path, api_) {}
 
-exit_status export_host::run_cue_sheet_command(std::vector<host::track_entry> tracks,
+exit_status export_host::run_cue_sheet_command(host::host_track_list& selection,
                                                const installed_dialog_answer& dialog) {
-    host::host_track_list selection(std::move(tracks));
     const io_marks before = marks();
     // Only a file whose replacing the dialog confirmed is replaced; one that appears at the target
     // while the sheet is written is kept.

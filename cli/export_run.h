@@ -4,13 +4,12 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "cli/dialog_answer.h"
 #include "cli/exit_status.h"
 #include "host/component_loader.h"
 #include "host/host_services.h"
-#include "host/track_source.h"
+#include "host/track_handles.h"
 
 namespace cli {
 
@@ -26,11 +25,9 @@ public:
     export_host(const export_host&) = delete;
     export_host& operator=(const export_host&) = delete;
 
-    // Runs the command on tracks, whose records move into the selection (pass a copy to keep
-    // them); dialog must be installed. Reports failures on standard error and returns the
-    // command's exit status. May run again, on other tracks.
-    exit_status run_cue_sheet_command(std::vector<host::track_entry> tracks,
-                                      const installed_dialog_answer& dialog);
+    // Runs the command on the selection; dialog must be installed. Reports failures on standard
+    // error and returns the command's exit status. May run again, on other tracks.
+    exit_status run_cue_sheet_command(host::host_track_list& selection, const installed_dialog_answer& dialog);
 
 private:
     // What the filesystem services had done before a run, so each run is judged on its own.

@@ -15,7 +15,7 @@ namespace cli {
 
 exit_status run_per_disc(export_host& host, const command_options& options, const std::optional<std::string>& typed,
                          std::vector<host::track_entry> tracks, warning_list& warnings) {
-    const std::vector<disc> discs = split_into_discs(std::move(tracks));
+    std::vector<disc> discs = split_into_discs(std::move(tracks));
     const bool to_folder = typed && names_directory(*typed);
     if (typed && *typed != "-" && !to_folder && discs.size() > 1) {
         throw usage_error("--per-disc finds " + std::to_string(discs.size()) + " discs, but -o " + *typed +
@@ -27,17 +27,18 @@ exit_status run_per_disc(export_host& host, const command_options& options, cons
     exit_status worst = exit_status::written;
     std::vector<written_sheet> written;
     for (std::size_t i = 0; i < discs.size(); ++i) {
-        const disc& d = discs[i];
+        disc& d = discs[i];
         const std::optional<std::string> answer = to_folder ? std::optional<std::string>(targets[i].folder) : typed;
+        host::host_track_list selection(std::move(d.tracks));
         const installed_dialog_answer dialog(with_warnings(
-            dialog_answer_for(options, answer, targets[i].named_apart ? d.number : 0), d.tracks, options, warnings));
-        const exit_status status = host.run_cue_sheet_command(d.tracks, dialog);
+            dialog_answer_for(options, answer, targets[i].named_apart ? d.number : 0), selection, options, warnings));
+        const exit_status status = host.run_cue_sheet_command(selection, dialog);
         if (status == exit_status::written) {
             const dialog_outcome& outcome = dialog.outcome();
             // A sheet in place stays a written sheet, even when there is no memory left to list it.
             after_writing([&] {
                 written.push_back(
-                    {outcome.path, d.tracks.size(), outcome.filter_index, platform::standin::ansi_code_page()});
+                    {outcome.path, selection.size(), outcome.filter_index, platform::standin::ansi_code_page()});
                 return exit_status::written;
             });
         } else {

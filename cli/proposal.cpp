@@ -6,9 +6,8 @@
 
 namespace cli {
 
-std::string first_track_folder(const std::vector<host::track_entry>& tracks) {
-    if (tracks.empty()) return {};
-    const std::string local = host::local_filesystem::local_path_of(tracks.front().path.c_str());
+std::string track_folder(const char* path) {
+    const std::string local = host::local_filesystem::local_path_of(path);
     if (local.empty()) return {};
     return std::filesystem::path(local).parent_path().string();
 }

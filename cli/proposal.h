@@ -2,14 +2,11 @@
 #pragma once
 
 #include <string>
-#include <vector>
-
-#include "host/track_source.h"
 
 namespace cli {
 
-// The local folder of the first track ("/music/Album"); empty when it is not a local path.
-std::string first_track_folder(const std::vector<host::track_entry>& tracks);
+// The local folder of a track at path ("/music/Album"); empty when it is not a local path.
+std::string track_folder(const char* path);
 
 // The component proposes "<ALBUM>.cue"; without an album title that is ".cue", a hidden file.
 // Then the sheet is named after the folder instead, cleaned as the component cleans names.

@@ -26,9 +26,17 @@ std::string lower_ascii(std::string text) {
     return text;
 }
 
-std::string local_path(const host::track_entry& track) {
-    const std::string local = host::local_filesystem::local_path_of(track.path.c_str());
-    return local.empty() ? track.path : local;
+std::string local_path(const host::host_track_handle& track) {
+    const char* path = track.location()->path();
+    const std::string local = host::local_filesystem::local_path_of(path);
+    return local.empty() ? std::string(path) : local;
+}
+
+// A track the host holds no information for reads as an empty record.
+const host::host_track_info& info_of(const host::host_track_handle& track) {
+    static const host::host_track_info none;
+    const host::host_track_info* info = track.info();
+    return info != nullptr ? *info : none;
 }
 
 // The name the component gives a track's FILE line: after the last of \ / | :, up to the first ?.
@@ -59,20 +67,20 @@ std::string image_extension(const std::string& path) {
     return extension.size() >= 32 ? std::string() : extension;
 }
 
-std::string field_text(const host::track_entry& track, const char* name) {
-    const t_uint32 field = track.info.find_field(name, ~t_uint32{0});
+std::string field_text(const host::host_track_info& info, const char* name) {
+    const t_uint32 field = info.find_field(name, ~t_uint32{0});
     std::string text;
     if (field == ~t_uint32{0}) return text;
-    for (t_uint32 v = 0; v < track.info.field_value_count(field); ++v) {
+    for (t_uint32 v = 0; v < info.field_value_count(field); ++v) {
         if (v > 0) text += ", ";
-        text += track.info.field_value(field, v);
+        text += info.field_value(field, v);
     }
     return text;
 }
 
-std::string info_value(const host::track_entry& track, const char* name) {
-    const t_uint32 index = track.info.find_info(name, ~t_uint32{0});
-    return index == ~t_uint32{0} ? std::string() : std::string(track.info.info_value(index));
+std::string info_value(const host::host_track_info& info, const char* name) {
+    const t_uint32 index = info.find_info(name, ~t_uint32{0});
+    return index == ~t_uint32{0} ? std::string() : std::string(info.info_value(index));
 }
 
 // Counts the characters of UTF-8 text that a code page has no byte for; a byte that is no UTF-8
@@ -126,7 +134,7 @@ void warn_track_count(const sheet_plan& plan, std::vector<std::string>& warnings
 
 void warn_repeated_files(const sheet_plan& plan, std::vector<std::string>& warnings) {
     std::map<std::string, std::vector<std::size_t>> positions;
-    for (std::size_t i = 0; i < plan.tracks->size(); ++i) positions[local_path((*plan.tracks)[i])].push_back(i + 1);
+    for (std::size_t i = 0; i < plan.tracks->size(); ++i) positions[local_path(plan.tracks->handle(i))].push_back(i + 1);
     for (const auto& [path, numbers] : positions) {
         if (numbers.size() > 1)
             warnings.push_back(track_numbers_text(numbers) + " are the same file, " + path +
@@ -143,7 +151,7 @@ void warn_same_names(const sheet_plan& plan, std::vector<std::string>& warnings)
     // The component compares the names without regard to letter case.
     std::map<std::string, same_name> names;
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const std::string path = local_path((*plan.tracks)[i]);
+        const std::string path = local_path(plan.tracks->handle(i));
         same_name& entry = names[lower_ascii(sheet_file_name(path))];
         entry.name = sheet_file_name(path);
         entry.folders.insert(folder_of(path));
@@ -160,7 +168,7 @@ void warn_same_names(const sheet_plan& plan, std::vector<std::string>& warnings)
 
 void warn_unnamable_files(const sheet_plan& plan, std::vector<std::string>& warnings) {
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const std::string path = local_path((*plan.tracks)[i]);
+        const std::string path = local_path(plan.tracks->handle(i));
         const std::string actual = file_name(path);
         const std::string written = sheet_file_name(path);
         std::string reason;
@@ -182,7 +190,7 @@ void warn_unnamable_files(const sheet_plan& plan, std::vector<std::string>& warn
 void warn_several_images(const sheet_plan& plan, std::vector<std::string>& warnings) {
     std::vector<std::pair<std::string, std::vector<std::size_t>>> images;  // in order of first use
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const std::string name = "Image." + image_extension(local_path((*plan.tracks)[i]));
+        const std::string name = "Image." + image_extension(local_path(plan.tracks->handle(i)));
         auto image = std::find_if(images.begin(), images.end(), [&](const auto& entry) { return entry.first == name; });
         if (image == images.end()) image = images.insert(images.end(), {name, {}});
         image->second.push_back(i + 1);
@@ -197,12 +205,13 @@ void warn_several_images(const sheet_plan& plan, std::vector<std::string>& warni
 // Only a length followed by another track of the same image moves an INDEX time; the last track
 // of an image may end anywhere.
 void warn_partial_cd_frames(const sheet_plan& plan, std::vector<std::string>& warnings) {
-    const std::vector<host::track_entry>& tracks = *plan.tracks;
+    const host::host_track_list& tracks = *plan.tracks;
     std::vector<std::size_t> numbers;
     for (std::size_t i = 0; i + 1 < tracks.size(); ++i) {
-        if (image_extension(local_path(tracks[i])) != image_extension(local_path(tracks[i + 1]))) continue;
-        if (info_value(tracks[i], "samplerate") != "44100") continue;
-        const auto samples = std::llround(tracks[i].info.get_length() * 44100.0);
+        if (image_extension(local_path(tracks.handle(i))) != image_extension(local_path(tracks.handle(i + 1)))) continue;
+        const host::host_track_info& info = info_of(tracks.handle(i));
+        if (info_value(info, "samplerate") != "44100") continue;
+        const auto samples = std::llround(info.get_length() * 44100.0);
         if (samples % cd_frame_samples != 0) numbers.push_back(i + 1);
     }
     if (!numbers.empty())
@@ -231,8 +240,8 @@ void warn_code_page_misfits(const sheet_plan& plan, std::vector<std::string>& wa
     };
     std::size_t total = 0;
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const host::track_entry& track = (*plan.tracks)[i];
-        for (const char* name : sheet_field_names) count(name, field_text(track, name), i + 1);
+        const host::host_track_handle& track = plan.tracks->handle(i);
+        for (const char* name : sheet_field_names) count(name, field_text(info_of(track), name), i + 1);
         const std::string path = local_path(track);
         count("file name", image ? image_extension(path) : sheet_file_name(path), i + 1);
     }

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "abi/types.h"
-#include "host/track_source.h"
+#include "host/track_handles.h"
 
 namespace cli {
 
 struct sheet_plan {
-    const std::vector<host::track_entry>* tracks = nullptr;
+    const host::host_track_list* tracks = nullptr;  // read through the host's own access
     t_uint32 filter_index = 1;  // the dialog filter: 1 and 2 per file, 3 and 4 album image, 2 and 4 ANSI
     std::string code_page;      // the ANSI code page's iconv name
     bool whole_files = false;   // each track is a whole file (audio files, not a track list)

@@ -9,11 +9,11 @@
 
 namespace cli {
 
-dialog_answer_function with_warnings(dialog_answer_function answer, const std::vector<host::track_entry>& tracks,
+dialog_answer_function with_warnings(dialog_answer_function answer, const host::host_track_list& tracks,
                                      const command_options& options, warning_list& warnings) {
     return [answer = std::move(answer), &tracks, &options, &warnings](const dialog_request& component_request) {
         dialog_request request = component_request;
-        const std::string folder = first_track_folder(tracks);
+        const std::string folder = tracks.size() > 0 ? track_folder(tracks.handle(0).location()->path()) : std::string();
         std::error_code error;
         if (std::filesystem::is_directory(folder, error)) request.default_folder = folder;
         const std::string proposal = proposal_or_folder_name(request.proposed_name, folder);

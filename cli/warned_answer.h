@@ -3,17 +3,15 @@
 // any warning of the run withholds the answer.
 #pragma once
 
-#include <vector>
-
 #include "cli/dialog_answer.h"
 #include "cli/options.h"
 #include "cli/warning_list.h"
-#include "host/track_source.h"
+#include "host/track_handles.h"
 
 namespace cli {
 
 // tracks, options and warnings must outlive the answer.
-dialog_answer_function with_warnings(dialog_answer_function answer, const std::vector<host::track_entry>& tracks,
+dialog_answer_function with_warnings(dialog_answer_function answer, const host::host_track_list& tracks,
                                      const command_options& options, warning_list& warnings);
 
 }  // namespace cli

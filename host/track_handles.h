@@ -55,6 +55,9 @@ public:
 
     // The host's side: new information for the track (none: nullopt), taken under the lock.
     void replace_info(std::optional<host_track_info> info);
+    // The host's own read of the record (null when there is none), not counted. Only the host
+    // replaces it, so its own thread may read it without the lock.
+    const host_track_info* info() const noexcept { return info_ ? &*info_ : nullptr; }
 
     // Counters for tests.
     unsigned long fill_info_calls() const noexcept { return fill_info_calls_.load(); }
