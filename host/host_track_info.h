@@ -1,11 +1,15 @@
 // The host's own track information record: what the host knows about one track. The component
 // reads it through the table (peek_info) and copies from it; the host fills it from its track
-// sources. Plain standard containers on purpose, so that copying between this record and the
-// component's record exercises two independent implementations of one table.
+// sources. Its own layout on purpose, so that copying between this record and the component's
+// record exercises two independent implementations of one table. A selection holds one record per
+// track for the whole run, so everything but the length and the ReplayGain values lives in a
+// single block.
 // Implemented here; the component calls it by slot.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "abi/track_info.h"
@@ -15,10 +19,10 @@ namespace host {
 class host_track_info final : public track_info {
 public:
     host_track_info() = default;
-    host_track_info(const host_track_info&) = default;
-    host_track_info(host_track_info&&) = default;
-    host_track_info& operator=(const host_track_info&) = default;
-    host_track_info& operator=(host_track_info&&) = default;
+    host_track_info(const host_track_info& other);
+    host_track_info(host_track_info&&) noexcept = default;
+    host_track_info& operator=(const host_track_info& other);
+    host_track_info& operator=(host_track_info&&) noexcept = default;
     ~host_track_info() = default;
 
     // Texts arrive as (pointer, length): the copy stops at the first NUL or after length bytes,
@@ -66,17 +70,31 @@ public:
     void add_info(std::string name, std::string value);
 
 private:
-    struct field {
-        std::string name;
-        std::vector<std::string> values;
+    // The record taken apart, for the changes that are not appends.
+    struct contents {
+        struct field {
+            std::string name;
+            std::vector<std::string> values;
+        };
+        std::vector<field> fields;
+        std::vector<std::pair<std::string, std::string>> infos;
     };
-    struct info_entry {
-        std::string name;
-        std::string value;
-    };
+    contents unpacked() const;
+    void pack(const contents& from);
 
-    std::vector<field> fields_;
-    std::vector<info_entry> infos_;
+    // Appends one field (or, with info, one entry of two texts) and returns its index.
+    t_uint32 append_entry(bool info, std::string_view name, const std::string_view* values, std::size_t count);
+
+    t_uint32 header(int which) const noexcept { return block_ ? block_[which] : 0; }
+    const t_uint32* fields() const noexcept;
+    const t_uint32* values() const noexcept;
+    const t_uint32* infos() const noexcept;
+    const char* text(t_uint32 offset) const noexcept;
+
+    // The counts of fields, values, information entries and text bytes, then three words per
+    // field (name, first value, value count), one per value, two per information entry, and the
+    // texts, each ended by a NUL. Entries hold text offsets. Null while the record is empty.
+    std::unique_ptr<t_uint32[]> block_;
     double length_ = 0.0;
     replaygain_values replaygain_;
 };
