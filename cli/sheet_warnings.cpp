@@ -42,8 +42,9 @@ const host::host_track_info& info_of(const host::host_track_handle& track) {
 // The name the component gives a track's FILE line: after the last of \ / | :, up to the first ?.
 std::string sheet_file_name(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/|:");
-    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-    return name.substr(0, name.find('?'));
+    const std::size_t start = separator == std::string::npos ? 0 : separator + 1;
+    const std::size_t question = path.find('?', start);
+    return path.substr(start, question == std::string::npos ? std::string::npos : question - start);
 }
 
 std::string file_name(const std::string& path) {
@@ -132,9 +133,9 @@ void warn_track_count(const sheet_plan& plan, std::vector<std::string>& warnings
                        std::to_string(most_tracks_readers_take) + " and refuse or drop " + track_numbers_text(beyond));
 }
 
-void warn_repeated_files(const sheet_plan& plan, std::vector<std::string>& warnings) {
+void warn_repeated_files(const sheet_plan& plan, const std::vector<std::string>& paths, std::vector<std::string>& warnings) {
     std::map<std::string, std::vector<std::size_t>> positions;
-    for (std::size_t i = 0; i < plan.tracks->size(); ++i) positions[local_path(plan.tracks->handle(i))].push_back(i + 1);
+    for (std::size_t i = 0; i < plan.tracks->size(); ++i) positions[paths[i]].push_back(i + 1);
     for (const auto& [path, numbers] : positions) {
         if (numbers.size() > 1)
             warnings.push_back(track_numbers_text(numbers) + " are the same file, " + path +
@@ -142,7 +143,7 @@ void warn_repeated_files(const sheet_plan& plan, std::vector<std::string>& warni
     }
 }
 
-void warn_same_names(const sheet_plan& plan, std::vector<std::string>& warnings) {
+void warn_same_names(const sheet_plan& plan, const std::vector<std::string>& paths, std::vector<std::string>& warnings) {
     struct same_name {
         std::string name;
         std::set<std::string> folders;
@@ -151,9 +152,10 @@ void warn_same_names(const sheet_plan& plan, std::vector<std::string>& warnings)
     // The component compares the names without regard to letter case.
     std::map<std::string, same_name> names;
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const std::string path = local_path(plan.tracks->handle(i));
-        same_name& entry = names[lower_ascii(sheet_file_name(path))];
-        entry.name = sheet_file_name(path);
+        const std::string& path = paths[i];
+        std::string name = sheet_file_name(path);
+        same_name& entry = names[lower_ascii(name)];
+        entry.name = std::move(name);
         entry.folders.insert(folder_of(path));
         entry.numbers.push_back(i + 1);
     }
@@ -166,9 +168,9 @@ void warn_same_names(const sheet_plan& plan, std::vector<std::string>& warnings)
     }
 }
 
-void warn_unnamable_files(const sheet_plan& plan, std::vector<std::string>& warnings) {
+void warn_unnamable_files(const sheet_plan& plan, const std::vector<std::string>& paths, std::vector<std::string>& warnings) {
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const std::string path = local_path(plan.tracks->handle(i));
+        const std::string& path = paths[i];
         const std::string actual = file_name(path);
         const std::string written = sheet_file_name(path);
         std::string reason;
@@ -187,10 +189,10 @@ void warn_unnamable_files(const sheet_plan& plan, std::vector<std::string>& warn
     }
 }
 
-void warn_several_images(const sheet_plan& plan, std::vector<std::string>& warnings) {
+void warn_several_images(const sheet_plan& plan, const std::vector<std::string>& paths, std::vector<std::string>& warnings) {
     std::vector<std::pair<std::string, std::vector<std::size_t>>> images;  // in order of first use
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
-        const std::string name = "Image." + image_extension(local_path(plan.tracks->handle(i)));
+        const std::string name = "Image." + image_extension(paths[i]);
         auto image = std::find_if(images.begin(), images.end(), [&](const auto& entry) { return entry.first == name; });
         if (image == images.end()) image = images.insert(images.end(), {name, {}});
         image->second.push_back(i + 1);
@@ -204,11 +206,11 @@ void warn_several_images(const sheet_plan& plan, std::vector<std::string>& warni
 
 // Only a length followed by another track of the same image moves an INDEX time; the last track
 // of an image may end anywhere.
-void warn_partial_cd_frames(const sheet_plan& plan, std::vector<std::string>& warnings) {
+void warn_partial_cd_frames(const sheet_plan& plan, const std::vector<std::string>& paths, std::vector<std::string>& warnings) {
     const host::host_track_list& tracks = *plan.tracks;
     std::vector<std::size_t> numbers;
     for (std::size_t i = 0; i + 1 < tracks.size(); ++i) {
-        if (image_extension(local_path(tracks.handle(i))) != image_extension(local_path(tracks.handle(i + 1)))) continue;
+        if (image_extension(paths[i]) != image_extension(paths[i + 1])) continue;
         const host::host_track_info& info = info_of(tracks.handle(i));
         if (info_value(info, "samplerate") != "44100") continue;
         const auto samples = std::llround(info.get_length() * 44100.0);
@@ -221,7 +223,7 @@ void warn_partial_cd_frames(const sheet_plan& plan, std::vector<std::string>& wa
                            "them does not give the tracks back exactly");
 }
 
-void warn_code_page_misfits(const sheet_plan& plan, std::vector<std::string>& warnings) {
+void warn_code_page_misfits(const sheet_plan& plan, const std::vector<std::string>& paths, std::vector<std::string>& warnings) {
     code_page_fit fit(plan.code_page);
     if (!fit.usable()) return;
     const bool image = plan.filter_index == 3 || plan.filter_index == 4;
@@ -242,7 +244,7 @@ void warn_code_page_misfits(const sheet_plan& plan, std::vector<std::string>& wa
     for (std::size_t i = 0; i < plan.tracks->size(); ++i) {
         const host::host_track_handle& track = plan.tracks->handle(i);
         for (const char* name : sheet_field_names) count(name, field_text(info_of(track), name), i + 1);
-        const std::string path = local_path(track);
+        const std::string& path = paths[i];
         count("file name", image ? image_extension(path) : sheet_file_name(path), i + 1);
     }
     if (fields.empty()) return;
@@ -263,15 +265,19 @@ std::vector<std::string> sheet_warnings(const sheet_plan& plan) {
     const bool image = plan.filter_index == 3 || plan.filter_index == 4;
     const bool ansi = plan.filter_index == 2 || plan.filter_index == 4;
     warn_track_count(plan, warnings);
-    if (plan.whole_files) warn_repeated_files(plan, warnings);
+    // Every check but the count reads the paths; they are worked out once.
+    std::vector<std::string> paths;
+    paths.reserve(plan.tracks->size());
+    for (std::size_t i = 0; i < plan.tracks->size(); ++i) paths.push_back(local_path(plan.tracks->handle(i)));
+    if (plan.whole_files) warn_repeated_files(plan, paths, warnings);
     if (image) {
-        warn_several_images(plan, warnings);
-        warn_partial_cd_frames(plan, warnings);
+        warn_several_images(plan, paths, warnings);
+        warn_partial_cd_frames(plan, paths, warnings);
     } else {
-        warn_same_names(plan, warnings);
-        warn_unnamable_files(plan, warnings);
+        warn_same_names(plan, paths, warnings);
+        warn_unnamable_files(plan, paths, warnings);
     }
-    if (ansi) warn_code_page_misfits(plan, warnings);
+    if (ansi) warn_code_page_misfits(plan, paths, warnings);
     return warnings;
 }
 
