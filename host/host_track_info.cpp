@@ -340,10 +340,13 @@ t_uint32 host_track_info::append_info(const char* name, t_uint32 name_length, co
 }
 
 void host_track_info::add_field(std::string name, std::vector<std::string> values) {
-    std::vector<std::string_view> texts;
-    texts.reserve(values.size());
-    for (const auto& value : values) texts.push_back(up_to_nul(value.c_str()));
-    append_entry(false, up_to_nul(name.c_str()), texts.data(), texts.size());
+    // Most fields have a value or two: their views need no block of their own.
+    constexpr std::size_t few = 8;
+    std::string_view few_texts[few];
+    std::vector<std::string_view> many_texts(values.size() > few ? values.size() : 0);
+    std::string_view* texts = values.size() > few ? many_texts.data() : few_texts;
+    for (std::size_t i = 0; i < values.size(); ++i) texts[i] = up_to_nul(values[i].c_str());
+    append_entry(false, up_to_nul(name.c_str()), texts, values.size());
 }
 
 void host_track_info::add_info(std::string name, std::string value) {
