@@ -56,10 +56,11 @@ TEST_F(cli_warnings, each_problem_is_named_with_its_tracks) {
         {{track("/m/1.flac", R"(, "info": {"samplerate": "44100"})", "10.01"),
           track("/m/2.flac", R"(, "info": {"samplerate": "44100"})"),
           track("/m/3.flac", R"(, "info": {"samplerate": "48000"})", "10.01"),
+          R"({"path": "file:///m/3b.flac", "info_missing": true})",
           track("/m/4.flac", R"(, "info": {"samplerate": "44100"})", "1.5"),
           track("/m/5.flac", R"(, "info": {"samplerate": "44100"})", "1.5")},
          {"-f", "utf8-image"},
-         "trevalin: warning: the lengths of tracks 1, 4 are not whole numbers of CD frames (588 samples at 44.1 kHz): the "
+         "trevalin: warning: the lengths of tracks 1, 5 are not whole numbers of CD frames (588 samples at 44.1 kHz): the "
          "image's INDEX times are rounded, and cutting the image at them does not give the tracks back exactly\n"},
         // The same selection in the other forms: nothing to warn about.
         {{track("/m/1.flac", R"(, "info": {"samplerate": "44100"})", "10.01"), track("/m/2.mp3")}, {}, ""},

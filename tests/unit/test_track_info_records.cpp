@@ -332,6 +332,21 @@ TYPED_TEST(track_info_records, replace_field_value_replaces_one_value) {
     EXPECT_EQ(values(record, 0), (std::vector<std::string>{"e", "", "e"}));
 }
 
+// Names and values given from the record's own texts, also from the entry a setter replaces.
+TYPED_TEST(track_info_records, appends_and_setters_take_texts_from_the_record_itself) {
+    TypeParam record;
+    record.append_field("artist", all, "A", all);
+    record.append_info("codec", all, "FLAC", all);
+    record.append_field(record.info_name(0), all, record.info_value(0), all);
+    record.set_field(record.field_name(0), all, record.field_value(0, 0), all);
+    record.append_info(record.field_name(1), all, record.field_value(1, 0), all);
+    record.set_info(record.info_name(0), all, record.info_value(1), all);
+    EXPECT_EQ(names(record), (std::vector<std::string>{"codec", "artist"}));
+    EXPECT_EQ(values(record, 0), std::vector<std::string>{"FLAC"});
+    EXPECT_EQ(values(record, 1), std::vector<std::string>{"A"});
+    EXPECT_EQ(info_pairs(record), (std::vector<std::string>{"artist=A", "codec=A"}));
+}
+
 TYPED_TEST(track_info_records, copies_read_another_record_only_through_the_reading_operations) {
     TypeParam info;
     append_named_fields(info, {"old"});
