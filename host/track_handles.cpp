@@ -16,7 +16,7 @@ host_track_handle::host_track_handle(const track_entry& entry) : location_(entry
     live.fetch_add(1, std::memory_order_relaxed);
 }
 
-host_track_handle::host_track_handle(track_entry&& entry) : location_(std::move(entry.path)) {
+host_track_handle::host_track_handle(track_entry&& entry) : location_(entry.path) {
     if (!entry.info_missing) info_ = std::move(entry.info);
     live.fetch_add(1, std::memory_order_relaxed);
 }

@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,13 +20,16 @@
 namespace host {
 
 // Where a handle's track lives. Part of the handle, so it stays valid while the handle is held.
+// A selection holds one per track: the path takes exactly its own length.
 class host_track_location final : public track_location {
 public:
-    explicit host_track_location(std::string path) : path_(std::move(path)) {}
-    const char* path() const override { return path_.c_str(); }  // slot 0
+    explicit host_track_location(const std::string& path) : path_(new char[path.size() + 1]) {
+        std::memcpy(path_.get(), path.c_str(), path.size() + 1);
+    }
+    const char* path() const override { return path_.get(); }  // slot 0
 
 private:
-    std::string path_;
+    std::unique_ptr<char[]> path_;
 };
 
 // One track. Create it with make_counted<host_track_handle>(entry) or make_track_handle.
@@ -89,12 +94,13 @@ private:
     mutable std::mutex mutex_;
     std::atomic<std::thread::id> owner_{};
 
-    mutable std::atomic<unsigned long> fill_info_calls_{0};
-    mutable std::atomic<unsigned long> peek_info_calls_{0};
-    mutable std::atomic<unsigned long> unlocked_peeks_{0};
-    std::atomic<unsigned long> lock_calls_{0};
-    std::atomic<unsigned long> unlock_calls_{0};
-    std::atomic<unsigned long> unbalanced_unlocks_{0};
+    // 32 bits each, as the handles are many and the counts small.
+    mutable std::atomic<unsigned> fill_info_calls_{0};
+    mutable std::atomic<unsigned> peek_info_calls_{0};
+    mutable std::atomic<unsigned> unlocked_peeks_{0};
+    std::atomic<unsigned> lock_calls_{0};
+    std::atomic<unsigned> unlock_calls_{0};
+    std::atomic<unsigned> unbalanced_unlocks_{0};
 };
 
 // A new counted handle for entry, holding one reference: the returned holder's.
