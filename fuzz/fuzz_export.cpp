@@ -14,11 +14,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/dialog_answer.h"
 #include "cli/export_run.h"
 #include "cli/options.h"
+#include "host/track_handles.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
@@ -188,11 +190,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string target = (s.folder / "sheet.cue").string();
     const cli::installed_dialog_answer dialog(
         [&](const cli::dialog_request&) { return cli::dialog_outcome::answer(target, filter, true); });
-    FUZZ_CHECK(s.host->run_cue_sheet_command(tracks, dialog) == cli::exit_status::written);
+    host::host_track_list selection(std::move(tracks));
+    FUZZ_CHECK(s.host->run_cue_sheet_command(selection, dialog) == cli::exit_status::written);
 
     std::ifstream file(target, std::ios::binary);
     const std::string sheet((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::filesystem::remove(target);
-    check_sheet(sheet, tracks.size());
+    check_sheet(sheet, selection.size());
     return 0;
 }
