@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 // Only what both TagLib 1.13 and 2.x offer: FileRef, File::properties(), the Xiph comment's field
-// map, audioProperties() and the format-specific properties classes (each file header brings its
-// properties class).
+// map, ID3v2 frames, MP4 and APE items, audioProperties() and the format-specific properties
+// classes (each file header brings its properties class).
 #include <aifffile.h>
 #include <apefile.h>
 #include <asffile.h>
@@ -27,14 +27,13 @@
 #include <opusfile.h>
 #include <speexfile.h>
 #include <tfilestream.h>
-#include <tpropertymap.h>
 #include <trueaudiofile.h>
 #include <vorbisfile.h>
 #include <wavfile.h>
 #include <wavpackfile.h>
-#include <xiphcomment.h>
 
 #include "host/audio_presence.h"
+#include "host/file_tags.h"
 #include "host/raw_id3v2_frames.h"
 #include "host/raw_vorbis_comment.h"
 #include "host/replaygain_text.h"
@@ -74,9 +73,7 @@ replaygain_slot replaygain_slot_of(const std::string& upper_key) {
 }
 
 // A value that does not parse leaves the slot not set rather than inventing a number.
-void store_replaygain(replaygain_values& values, replaygain_slot slot, const TagLib::StringList& texts) {
-    if (texts.isEmpty()) return;
-    const std::string text = utf8(texts.front());
+void store_replaygain(replaygain_values& values, replaygain_slot slot, const std::string& text) {
     const bool gain = slot == replaygain_slot::album_gain || slot == replaygain_slot::track_gain;
     const std::optional<float> value = gain ? parse_gain_text(text) : parse_peak_text(text);
     if (!value) return;
@@ -100,40 +97,8 @@ void read_mp4_replaygain(TagLib::File& file, replaygain_values& values, const st
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         const replaygain_slot slot = replaygain_slot_of(ascii_upper(name.substr(prefix.size())));
         if (slot == replaygain_slot::none || std::find(seen.begin(), seen.end(), slot) != seen.end()) continue;
-        store_replaygain(values, slot, item.toStringList());
-    }
-}
-
-// The Xiph comment that file.properties() would copy its tags from, if there is one: FLAC and the
-// Ogg formats keep their fields in one map already, in the same upper-case keys. A FLAC file's
-// properties come from its first tag that is not empty, Xiph comment before ID3v2 and ID3v1, so
-// without a Xiph comment with fields the properties decide.
-const TagLib::Ogg::XiphComment* xiph_comment_of(TagLib::File& file) {
-    if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(&file)) {
-        const TagLib::Ogg::XiphComment* comment = flac->xiphComment(false);
-        return comment != nullptr && !comment->isEmpty() ? comment : nullptr;
-    }
-    if (dynamic_cast<TagLib::Ogg::File*>(&file) != nullptr) return dynamic_cast<const TagLib::Ogg::XiphComment*>(file.tag());
-    return nullptr;
-}
-
-// Tags keyed by name, each with its values: a ReplayGain tag fills its slot, every other is
-// collected under its upper-case name. Each text is converted once.
-template <class TagMap>
-void collect_tags(const TagMap& map, std::vector<tag_field>& tags, replaygain_values& replaygain,
-                  std::vector<replaygain_slot>& seen) {
-    for (const auto& [key, texts] : map) {
-        const std::string name = ascii_upper(utf8(key));
-        const replaygain_slot slot = replaygain_slot_of(name);
-        if (slot != replaygain_slot::none) {
-            seen.push_back(slot);
-            store_replaygain(replaygain, slot, texts);
-            continue;
-        }
-        std::vector<std::string> values;
-        values.reserve(texts.size());
-        for (const auto& text : texts) values.push_back(utf8(text));
-        tags.push_back({name, std::move(values)});
+        const TagLib::StringList texts = item.toStringList();
+        if (!texts.isEmpty()) store_replaygain(values, slot, utf8(texts.front()));
     }
 }
 
@@ -153,15 +118,21 @@ void add_mended_tags(TagLib::File& file, TagLib::IOStream& stream, const std::st
     }
 }
 
+// Every tag under its name, except the ReplayGain tags, which fill their slots instead.
 void read_tags(TagLib::File& file, TagLib::IOStream& stream, const std::string& path, const tag_names& names,
                track_entry& entry) {
     replaygain_values replaygain;
     std::vector<replaygain_slot> seen;
     std::vector<tag_field> tags;
-    if (const TagLib::Ogg::XiphComment* comment = xiph_comment_of(file))
-        collect_tags(comment->fieldListMap(), tags, replaygain, seen);
-    else
-        collect_tags(file.properties(), tags, replaygain, seen);
+    for (auto& tag : read_file_tags(file)) {
+        const replaygain_slot slot = replaygain_slot_of(tag.name);
+        if (slot == replaygain_slot::none) {
+            tags.push_back(std::move(tag));
+            continue;
+        }
+        seen.push_back(slot);
+        if (!tag.values.empty()) store_replaygain(replaygain, slot, tag.values.front());
+    }
     add_mended_tags(file, stream, path, tags, entry.warnings);
     host_track_info& info = entry.info;
     for (auto& field : names.fields_of(std::move(tags))) info.add_field(std::move(field.name), std::move(field.values));

@@ -24,15 +24,25 @@
 #include <unistd.h>
 
 #include <apetag.h>
+#include <commentsframe.h>
 #include <fileref.h>
+#include <flacfile.h>
+#include <id3v2tag.h>
 #include <mp4file.h>
 #include <mp4item.h>
 #include <mp4tag.h>
 #include <mpegfile.h>
+#include <podcastframe.h>
+#include <textidentificationframe.h>
 #include <tpropertymap.h>
+#include <uniquefileidentifierframe.h>
+#include <wavfile.h>
+#include <wavpackfile.h>
+#include <xiphcomment.h>
 
 #include "host/audio_file_listing.h"
 #include "host/audio_file_source.h"
+#include "host/file_tags.h"
 #include "host/taglib_text.h"
 #include "host/natural_order.h"
 #include "host/replaygain_text.h"
@@ -199,17 +209,23 @@ std::string replaced(std::string text, const std::string& what, const std::strin
     return text;
 }
 
+// The tone as a file of that extension, through the encoder's shell command when there is one.
+std::string tone_file(const test_support::scratch_dir& dir, const char* extension, const char* encode) {
+    const std::string tone = dir / "tone.wav";
+    const std::string file = dir / (std::string("track.") + extension);
+    write_tone_wav(encode != nullptr ? tone : file);
+    if (encode != nullptr) {
+        const std::string command = replaced(replaced(encode, "{in}", shell_quoted(tone)), "{out}", shell_quoted(file));
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    return file;
+}
+
 TEST_P(audio_format, tags_replaygain_length_and_technical_information_are_read) {
     const format_case& c = GetParam();
     if (c.tool != nullptr && !have_tool(c.tool)) GTEST_SKIP() << c.tool << " is not installed";
     test_support::scratch_dir dir;
-    const std::string tone = dir / "tone.wav";
-    const std::string file = dir / (std::string("track.") + c.extension);
-    write_tone_wav(c.encode != nullptr ? tone : file);
-    if (c.encode != nullptr) {
-        const std::string command = replaced(replaced(c.encode, "{in}", shell_quoted(tone)), "{out}", shell_quoted(file));
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
+    const std::string file = tone_file(dir, c.extension, c.encode);
     tag(file, c.how);
 
     const host::track_entry entry = host::read_audio_file(file);
@@ -245,6 +261,132 @@ TEST_P(audio_format, tags_replaygain_length_and_technical_information_are_read) 
 
 INSTANTIATE_TEST_SUITE_P(formats, audio_format, ::testing::ValuesIn(format_cases),
                          [](const ::testing::TestParamInfo<format_case>& info) { return std::string(info.param.name); });
+
+// Every kind of frame, item and field the host reads from a format's own map, with the cases
+// TagLib names specially: translated and lower-case descriptions, names given by two frames,
+// genre numbers, dates with a time, frames with no name, and names TagLib orders by UTF-16 units.
+void fill_id3v2(TagLib::ID3v2::Tag& tag) {
+    namespace id3 = TagLib::ID3v2;
+    const std::vector<std::pair<const char*, std::vector<const char*>>> textual = {
+        {"TITLE", {"Tone"}}, {"ARTIST", {"First", "Second"}}, {"ALBUMARTISTSORT", {"Sort"}}, {"COMMENT", {"Plain"}},
+        {"COMMENT:NOTE", {"Noted"}}, {"LYRICS", {"La la"}}, {"LYRICS:VERSE", {"Verse"}}, {"URL", {"http://a"}},
+        {"URL:SITE", {"http://b"}}, {"ARTISTWEBPAGE", {"http://c"}}, {"MUSICBRAINZ_ALBUMID", {"album-id"}},
+        {"REPLAYGAIN_TRACK_GAIN", {"-6.50 dB"}}, {"MY TAG", {"one", "two"}}, {"MUSICBRAINZ_TRACKID", {"track-id"}},
+        {"PODCASTURL", {"http://feed"}}, {"ORIGINALDATE", {"1999-01-02T03:04"}}};
+    for (const auto& [key, values] : textual) {
+        TagLib::StringList list;
+        for (const char* value : values) list.append(utf8(value));
+        tag.addFrame(id3::Frame::createTextualFrame(key, list));
+    }
+    const auto text_frame = [&](const char* id, std::vector<const char*> values) {
+        auto* frame = new id3::TextIdentificationFrame(id, TagLib::String::UTF8);
+        TagLib::StringList list;
+        for (const char* value : values) list.append(utf8(value));
+        frame->setText(list);
+        tag.addFrame(frame);
+    };
+    text_frame("TCON", {"17", "Jazz", "300"});
+    text_frame("TDRC", {"2020-05-06T12:30"});
+    text_frame("TZZZ", {"no name"});
+    text_frame("TIPL", {"PRODUCER", "P1,P2", "MIX", "M"});
+    text_frame("TMCL", {"guitar", "G"});
+    tag.addFrame(new id3::UserTextIdentificationFrame("artist", TagLib::StringList(utf8("Third"))));
+    tag.addFrame(new id3::UserTextIdentificationFrame("", TagLib::StringList(utf8("nameless"))));
+    tag.addFrame(new id3::UserTextIdentificationFrame(utf8("z\xEE\x80\x80"), TagLib::StringList(utf8("private use"))));
+    tag.addFrame(new id3::UserTextIdentificationFrame(utf8("z\xF0\x9D\x84\x9E"), TagLib::StringList(utf8("clef"))));
+    auto* comment = new id3::CommentsFrame(TagLib::String::UTF8);
+    comment->setDescription("comment");
+    comment->setText(utf8("Named like the name"));
+    tag.addFrame(comment);
+    tag.addFrame(new id3::UniqueFileIdentifierFrame("http://example.org", "other-id"));
+    tag.addFrame(new id3::PodcastFrame());
+}
+
+void fill_ape(TagLib::APE::Tag& tag) {
+    const std::vector<std::pair<const char*, std::vector<const char*>>> items = {
+        {"Title", {"Tone"}}, {"Track", {"3/12"}}, {"Year", {"2001"}}, {"Album Artist", {"AA"}}, {"DISC", {"1"}},
+        {"MixArtist", {"R"}}, {"MUSICBRAINZ_ALBUMSTATUS", {"official"}}, {"MUSICBRAINZ_ALBUMTYPE", {"album"}},
+        {"Artist", {"First", "Second"}}, {"REPLAYGAIN_ALBUM_PEAK", {"1.0"}}};
+    for (const auto& [key, values] : items) {
+        TagLib::StringList list;
+        for (const char* value : values) list.append(utf8(value));
+        tag.setItem(utf8(key), TagLib::APE::Item(utf8(key), list));
+    }
+    tag.setItem("Cover Art (Front)", TagLib::APE::Item("Cover Art (Front)", TagLib::ByteVector("picture"), true));
+}
+
+void fill_xiph(TagLib::Ogg::XiphComment& comment) {
+    for (const auto& [key, value] : {std::pair{"title", "Tone"}, {"ARTIST", "First"}, {"artist", "Second"},
+                                     {"REPLAYGAIN_TRACK_GAIN", "-1 dB"}, {"Date", "2001"}, {"comment", "Plain"}})
+        comment.addField(key, utf8(value), false);
+}
+
+std::vector<std::string> lines_of(const std::vector<host::tag_field>& tags) {
+    std::vector<std::string> out;
+    for (const auto& [name, values] : tags) {
+        std::string line = name + "=";
+        for (const auto& value : values) line += value + ";";
+        out.push_back(line);
+    }
+    return out;
+}
+
+TEST(audio_file_source, tags_read_from_a_formats_own_map_are_those_of_taglibs_properties) {
+    struct map_case {
+        const char* name;
+        const char* extension;
+        const char* tool;
+        const char* encode;
+        std::function<void(const std::string&)> tag;
+    };
+    const auto mpeg_id3v2 = [](TagLib::ID3v2::Version version) {
+        return [version](const std::string& path) {
+            TagLib::MPEG::File file(path.c_str());
+            fill_id3v2(*file.ID3v2Tag(true));
+            EXPECT_TRUE(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, version));
+        };
+    };
+    const char* const lame = "lame --quiet {in} {out}";
+    const map_case cases[] = {
+        {"mp3 ID3v2.4", "mp3", "lame", lame, mpeg_id3v2(TagLib::ID3v2::v4)},
+        {"mp3 ID3v2.3", "mp3", "lame", lame, mpeg_id3v2(TagLib::ID3v2::v3)},
+        {"wav ID3v2", "wav", nullptr, nullptr, [](const std::string& path) {
+             TagLib::RIFF::WAV::File file(path.c_str());
+             fill_id3v2(*file.ID3v2Tag());
+             EXPECT_TRUE(file.save());
+         }},
+        {"mp3 APE", "mp3", "lame", lame, [](const std::string& path) {
+             TagLib::MPEG::File file(path.c_str());
+             fill_ape(*file.APETag(true));
+             EXPECT_TRUE(file.save(TagLib::MPEG::File::APE, TagLib::File::StripOthers));
+         }},
+        {"wavpack APE", "wv", "wavpack", "wavpack -q -y {in} -o {out}", [](const std::string& path) {
+             TagLib::WavPack::File file(path.c_str());
+             fill_ape(*file.APETag(true));
+             EXPECT_TRUE(file.save());
+         }},
+        {"flac Xiph", "flac", "flac", "flac --silent --force -o {out} {in}", [](const std::string& path) {
+             TagLib::FLAC::File file(path.c_str());
+             fill_xiph(*file.xiphComment(true));
+             EXPECT_TRUE(file.save());
+         }},
+    };
+    for (const auto& c : cases) {
+        if (c.tool != nullptr && !have_tool(c.tool)) continue;
+        test_support::scratch_dir dir;
+        const std::string path = tone_file(dir, c.extension, c.encode);
+        c.tag(path);
+        TagLib::FileRef file(path.c_str());
+        ASSERT_FALSE(file.isNull()) << c.name;
+        std::vector<host::tag_field> expected;
+        for (const auto& [key, values] : file.file()->properties()) {
+            expected.push_back({host::utf8_of(key), {}});
+            for (const auto& value : values) expected.back().values.push_back(host::utf8_of(value));
+        }
+        EXPECT_GE(expected.size(), 5u) << c.name;
+        EXPECT_EQ(lines_of(host::read_file_tags(*file.file())), lines_of(expected)) << c.name;
+    }
+}
 
 TEST(audio_file_source, replaygain_that_does_not_parse_stays_not_set_and_is_no_field) {
     test_support::scratch_dir dir;

@@ -1,0 +1,99 @@
+#include "host/file_tags.h"
+
+#include <array>
+#include <utility>
+
+#include <aifffile.h>
+#include <apefile.h>
+#include <apetag.h>
+#include <flacfile.h>
+#include <id3v1tag.h>
+#include <id3v2tag.h>
+#include <infotag.h>
+#include <mpcfile.h>
+#include <mpegfile.h>
+#include <oggfile.h>
+#include <tpropertymap.h>
+#include <trueaudiofile.h>
+#include <wavfile.h>
+#include <wavpackfile.h>
+#include <xiphcomment.h>
+
+#include "host/id3v2_tags.h"
+#include "host/tag_collector.h"
+#include "host/taglib_text.h"
+
+namespace host {
+
+namespace {
+
+// The tags a file's properties come from, in the order TagLib looks at them: the first that is
+// not empty gives all of them. None for formats with a single tag of their own kind (MP4, ASF).
+std::array<TagLib::Tag*, 3> tags_in_reading_order(TagLib::File& file) {
+    if (auto* f = dynamic_cast<TagLib::MPEG::File*>(&file)) return {f->ID3v2Tag(), f->APETag(), f->ID3v1Tag()};
+    if (auto* f = dynamic_cast<TagLib::FLAC::File*>(&file)) return {f->xiphComment(), f->ID3v2Tag(), f->ID3v1Tag()};
+    if (auto* f = dynamic_cast<TagLib::TrueAudio::File*>(&file)) return {f->ID3v2Tag(), f->ID3v1Tag(), nullptr};
+    if (auto* f = dynamic_cast<TagLib::WavPack::File*>(&file)) return {f->APETag(), f->ID3v1Tag(), nullptr};
+    if (auto* f = dynamic_cast<TagLib::APE::File*>(&file)) return {f->APETag(), f->ID3v1Tag(), nullptr};
+    if (auto* f = dynamic_cast<TagLib::MPC::File*>(&file)) return {f->APETag(), f->ID3v1Tag(), nullptr};
+    if (auto* f = dynamic_cast<TagLib::RIFF::WAV::File*>(&file)) return {f->ID3v2Tag(), f->InfoTag(), nullptr};
+    if (auto* f = dynamic_cast<TagLib::RIFF::AIFF::File*>(&file)) return {f->tag(), nullptr, nullptr};
+    if (dynamic_cast<TagLib::Ogg::File*>(&file) != nullptr) return {file.tag(), nullptr, nullptr};
+    return {};
+}
+
+// APE items under TagLib's names: text items only, upper case, a few keys renamed to the names
+// other formats use.
+void collect_ape_tags(const TagLib::APE::Tag& tag, tag_collector& tags) {
+    static const std::pair<const char*, const char*> renamed[] = {
+        {"TRACK", "TRACKNUMBER"},   {"YEAR", "DATE"},
+        {"ALBUM ARTIST", "ALBUMARTIST"}, {"DISC", "DISCNUMBER"},
+        {"MIXARTIST", "REMIXER"},   {"MUSICBRAINZ_ALBUMSTATUS", "RELEASESTATUS"},
+        {"MUSICBRAINZ_ALBUMTYPE", "RELEASETYPE"},
+    };
+    for (const auto& [key, item] : tag.itemListMap()) {
+        std::string name = utf8_of(key.upper());
+        if (item.type() != TagLib::APE::Item::Text || name.empty()) continue;
+        for (const auto& [ape, common] : renamed) {
+            if (name == ape) {
+                name = common;
+                break;
+            }
+        }
+        tags.add(name, item.values());
+    }
+}
+
+// A map of names already in upper case and in order.
+template <class TagMap>
+std::vector<tag_field> fields_of_map(const TagMap& map) {
+    std::vector<tag_field> out;
+    out.reserve(map.size());
+    for (const auto& [key, texts] : map) {
+        std::vector<std::string> values;
+        values.reserve(texts.size());
+        for (const auto& text : texts) values.push_back(utf8_of(text));
+        out.push_back({utf8_of(key), std::move(values)});
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<tag_field> read_file_tags(TagLib::File& file) {
+    for (TagLib::Tag* tag : tags_in_reading_order(file)) {
+        if (tag == nullptr || tag->isEmpty()) continue;
+        if (const auto* xiph = dynamic_cast<const TagLib::Ogg::XiphComment*>(tag)) return fields_of_map(xiph->fieldListMap());
+        tag_collector tags;
+        if (const auto* id3v2 = dynamic_cast<const TagLib::ID3v2::Tag*>(tag))
+            collect_id3v2_tags(*id3v2, tags);
+        else if (const auto* ape = dynamic_cast<const TagLib::APE::Tag*>(tag))
+            collect_ape_tags(*ape, tags);
+        else
+            break;  // ID3v1, RIFF INFO: TagLib's own properties, small as those tags are
+        return tags.take();
+    }
+    return fields_of_map(file.properties());
+}
+
+}  // namespace host
