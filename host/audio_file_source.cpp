@@ -223,15 +223,24 @@ void read_audio_properties(TagLib::File& file, const TagLib::AudioProperties& pr
 // Absolute, with "." steps and doubled separators dropped; ".." stays, since through a symbolic
 // link it does not simply cancel the step before it.
 std::string absolute_path(const std::string& path) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    if (error) throw system_input_error(path, error);
-    fs::path cleaned;
-    for (const auto& step : absolute) {
-        if (step == "." || step.empty()) continue;
-        cleaned /= step;
+    std::string absolute = path;
+    if (absolute.empty() || absolute.front() != '/') {
+        std::error_code error;
+        absolute = fs::absolute(path, error).string();
+        if (error) throw system_input_error(path, error);
     }
-    return cleaned.string();
+    std::string cleaned;
+    cleaned.reserve(absolute.size());
+    for (std::size_t at = 0; at < absolute.size();) {
+        const std::size_t end = std::min(absolute.find('/', at), absolute.size());
+        const std::string_view step(absolute.data() + at, end - at);
+        if (!step.empty() && step != ".") {
+            cleaned += '/';
+            cleaned += step;
+        }
+        at = end + 1;
+    }
+    return cleaned.empty() ? "/" : cleaned;
 }
 
 const std::vector<std::string>& audio_extensions() {

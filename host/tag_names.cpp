@@ -1,6 +1,6 @@
 #include "host/tag_names.h"
 
-#include <set>
+#include <algorithm>
 #include <utility>
 
 namespace host {
@@ -61,14 +61,34 @@ void tag_names::map(std::string_view tag, std::string field) {
     user_.push_back({std::string(tag), std::move(field)});
 }
 
+namespace {
+
+// The standard table as one list of sources with their lengths, looked through for every tag.
+struct source_entry {
+    std::string_view source;
+    const char* field;
+    std::size_t rank;
+};
+
+const std::vector<source_entry>& standard_sources() {
+    static const std::vector<source_entry> sources = [] {
+        std::vector<source_entry> out;
+        for (const auto& row : tag_names::standard_table()) {
+            for (std::size_t i = 0; i < row.sources.size(); ++i) out.push_back({row.sources[i], row.field, i + 1});
+        }
+        return out;
+    }();
+    return sources;
+}
+
+}  // namespace
+
 std::pair<std::string, std::size_t> tag_names::target_of(std::string_view tag) const {
     for (const auto& mapping : user_) {
         if (same_name(mapping.tag, tag)) return {mapping.field, 0};
     }
-    for (const auto& row : standard_table()) {
-        for (std::size_t i = 0; i < row.sources.size(); ++i) {
-            if (same_name(row.sources[i], tag)) return {row.field, i + 1};
-        }
+    for (const auto& entry : standard_sources()) {
+        if (same_name(entry.source, tag)) return {entry.field, entry.rank};
     }
     return {ascii_lower(tag), 1};
 }
@@ -86,7 +106,13 @@ std::vector<tag_field> tag_names::fields_of(std::vector<tag_field> tags) const {
         claims.push_back({std::move(field), rank});
     }
     // Field names are compared as the component compares them: without regard to letter case.
-    std::set<std::string> taken;
+    // A file has a few dozen tags at most, so a list does.
+    std::vector<std::string> taken;
+    const auto take = [&taken](std::string name) {
+        if (std::find(taken.begin(), taken.end(), name) != taken.end()) return false;
+        taken.push_back(std::move(name));
+        return true;
+    };
     for (std::size_t i = 0; i < claims.size(); ++i) {
         bool best = true;
         for (std::size_t j = 0; j < claims.size() && best; ++j) {
@@ -94,7 +120,7 @@ std::vector<tag_field> tag_names::fields_of(std::vector<tag_field> tags) const {
             best = claims[j].rank > claims[i].rank || (claims[j].rank == claims[i].rank && j > i);
         }
         claims[i].wins = best;
-        if (best) taken.insert(ascii_lower(claims[i].field));
+        if (best) take(ascii_lower(claims[i].field));
     }
     std::vector<tag_field> fields;
     fields.reserve(tags.size());
@@ -104,7 +130,7 @@ std::vector<tag_field> tag_names::fields_of(std::vector<tag_field> tags) const {
             continue;
         }
         std::string own = ascii_lower(tags[i].name);
-        if (!taken.insert(own).second) continue;
+        if (!take(own)) continue;
         fields.push_back({std::move(own), std::move(tags[i].values)});
     }
     return fields;
