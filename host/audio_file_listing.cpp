@@ -31,6 +31,11 @@ struct searched_folder {
     std::string path;
 };
 
+// The path of a folder's entry, as fs::path's "/" gives it, without parsing the folder's steps.
+std::string child_path(const std::string& folder, const std::string& name) {
+    return folder.back() == '/' ? folder + name : folder + '/' + name;
+}
+
 void sort_natural(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return natural_less(a, b); });
 }
@@ -81,7 +86,7 @@ private:
             const std::string name = entry->d_name;
             if (name.empty() || name.front() == '.') continue;
             struct stat status;
-            if (::stat((fs::path(folder) / name).c_str(), &status) != 0) continue;
+            if (::stat(child_path(folder, name).c_str(), &status) != 0) continue;
             if (has_audio_extension(name) && S_ISREG(status.st_mode)) {
                 files.push_back(name);
             } else if (recursive_ && S_ISDIR(status.st_mode)) {
@@ -90,9 +95,9 @@ private:
         }
         if (errno != 0) return reason_of(errno);
         sort_natural(files);
-        for (const auto& name : files) out_.files.push_back((fs::path(folder) / name).string());
+        for (const auto& name : files) out_.files.push_back(child_path(folder, name));
         sort_natural(folders);
-        for (const auto& name : folders) add_subfolder((fs::path(folder) / name).string());
+        for (const auto& name : folders) add_subfolder(child_path(folder, name));
         return std::nullopt;
     }
 

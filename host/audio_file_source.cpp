@@ -123,16 +123,15 @@ void read_tags(TagLib::File& file, TagLib::IOStream& stream, const std::string& 
                track_entry& entry) {
     replaygain_values replaygain;
     std::vector<replaygain_slot> seen;
-    std::vector<tag_field> tags;
-    for (auto& tag : read_file_tags(file)) {
+    std::vector<tag_field> tags = read_file_tags(file);
+    const auto replaygain_tag = [&](const tag_field& tag) {
         const replaygain_slot slot = replaygain_slot_of(tag.name);
-        if (slot == replaygain_slot::none) {
-            tags.push_back(std::move(tag));
-            continue;
-        }
+        if (slot == replaygain_slot::none) return false;
         seen.push_back(slot);
         if (!tag.values.empty()) store_replaygain(replaygain, slot, tag.values.front());
-    }
+        return true;
+    };
+    tags.erase(std::remove_if(tags.begin(), tags.end(), replaygain_tag), tags.end());
     add_mended_tags(file, stream, path, tags, entry.warnings);
     host_track_info& info = entry.info;
     for (auto& field : names.fields_of(std::move(tags))) info.add_field(std::move(field.name), std::move(field.values));

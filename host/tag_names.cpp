@@ -63,18 +63,23 @@ void tag_names::map(std::string_view tag, std::string field) {
 
 namespace {
 
-// The standard table as one list of sources with their lengths, looked through for every tag.
+// The standard table's sources by their length, in the table's order, so that a tag is compared
+// with the few sources of its own length only.
 struct source_entry {
     std::string_view source;
     const char* field;
     std::size_t rank;
 };
 
-const std::vector<source_entry>& standard_sources() {
-    static const std::vector<source_entry> sources = [] {
-        std::vector<source_entry> out;
+const std::vector<std::vector<source_entry>>& standard_sources_by_length() {
+    static const std::vector<std::vector<source_entry>> sources = [] {
+        std::vector<std::vector<source_entry>> out;
         for (const auto& row : tag_names::standard_table()) {
-            for (std::size_t i = 0; i < row.sources.size(); ++i) out.push_back({row.sources[i], row.field, i + 1});
+            for (std::size_t i = 0; i < row.sources.size(); ++i) {
+                const std::string_view source = row.sources[i];
+                if (out.size() <= source.size()) out.resize(source.size() + 1);
+                out[source.size()].push_back({source, row.field, i + 1});
+            }
         }
         return out;
     }();
@@ -87,8 +92,11 @@ std::pair<std::string, std::size_t> tag_names::target_of(std::string_view tag) c
     for (const auto& mapping : user_) {
         if (same_name(mapping.tag, tag)) return {mapping.field, 0};
     }
-    for (const auto& entry : standard_sources()) {
-        if (same_name(entry.source, tag)) return {entry.field, entry.rank};
+    const auto& by_length = standard_sources_by_length();
+    if (tag.size() < by_length.size()) {
+        for (const auto& entry : by_length[tag.size()]) {
+            if (same_name(entry.source, tag)) return {entry.field, entry.rank};
+        }
     }
     return {ascii_lower(tag), 1};
 }
@@ -108,6 +116,7 @@ std::vector<tag_field> tag_names::fields_of(std::vector<tag_field> tags) const {
     // Field names are compared as the component compares them: without regard to letter case.
     // A file has a few dozen tags at most, so a list does.
     std::vector<std::string> taken;
+    taken.reserve(tags.size());
     const auto take = [&taken](std::string name) {
         if (std::find(taken.begin(), taken.end(), name) != taken.end()) return false;
         taken.push_back(std::move(name));
