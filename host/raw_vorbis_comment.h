@@ -22,8 +22,8 @@ namespace host {
 std::vector<mended_tag> mended_vorbis_comments(TagLib::File& file, TagLib::IOStream& stream);
 
 // The KEY=value entries of a comment block (vendor length, vendor, count, then length-prefixed
-// entries, all lengths 32-bit little-endian), as far as the block holds whole entries. Entries
-// without '=' are left out.
-std::vector<std::pair<std::string, std::string>> vorbis_comment_entries(std::string_view block);
+// entries, all lengths 32-bit little-endian), as far as the block holds whole entries, as views
+// into the block. Entries without '=' are left out.
+std::vector<std::pair<std::string_view, std::string_view>> vorbis_comment_entries(std::string_view block);
 
 }  // namespace host
