@@ -73,6 +73,16 @@ std::string described(const char* name, const TagLib::String& description) {
     return std::string(name) + ":" + upper;
 }
 
+// A frame of a kind with a description: its one value under that name, or false when the frame is
+// not of the class its identifier promises.
+template <class DescribedFrame, class ValueOf>
+bool collect_described(const id3::Frame& frame, const char* name, ValueOf value_of, tag_collector& tags) {
+    const auto* described_frame = dynamic_cast<const DescribedFrame*>(&frame);
+    if (described_frame == nullptr) return false;
+    tags.add(described(name, described_frame->description()), value_of(*described_frame));
+    return true;
+}
+
 // Text frames: ID3v1 genre numbers become genre names, and the T between a date and its time a space.
 void collect_text(const id3::TextIdentificationFrame& frame, const std::string& name, tag_collector& tags) {
     auto& values = tags.values_of(name);
@@ -117,31 +127,18 @@ bool collect_frame(const id3::Frame& frame, tag_collector& tags) {
         if (!name.empty()) collect_text(*text, name, tags);
         return true;
     }
-    if (id == "WXXX") {
-        const auto* url = dynamic_cast<const id3::UserUrlLinkFrame*>(&frame);
-        if (url == nullptr) return false;
-        tags.add(described("URL", url->description()), url->url());
-        return true;
-    }
+    const auto url_of = [](const auto& f) { return f.url(); };
+    const auto text_of = [](const auto& f) { return f.text(); };
+    if (id == "WXXX") return collect_described<id3::UserUrlLinkFrame>(frame, "URL", url_of, tags);
     if (id[0] == 'W') {
-        const auto* url = dynamic_cast<const id3::UrlLinkFrame*>(&frame);
-        if (url == nullptr) return false;
+        const auto* link = dynamic_cast<const id3::UrlLinkFrame*>(&frame);
+        if (link == nullptr) return false;
         const std::string& name = name_of_frame(id);
-        if (!name.empty()) tags.add(name, url->url());
+        if (!name.empty()) tags.add(name, link->url());
         return true;
     }
-    if (id == "COMM") {
-        const auto* comment = dynamic_cast<const id3::CommentsFrame*>(&frame);
-        if (comment == nullptr) return false;
-        tags.add(described("COMMENT", comment->description()), comment->text());
-        return true;
-    }
-    if (id == "USLT") {
-        const auto* lyrics = dynamic_cast<const id3::UnsynchronizedLyricsFrame*>(&frame);
-        if (lyrics == nullptr) return false;
-        tags.add(described("LYRICS", lyrics->description()), lyrics->text());
-        return true;
-    }
+    if (id == "COMM") return collect_described<id3::CommentsFrame>(frame, "COMMENT", text_of, tags);
+    if (id == "USLT") return collect_described<id3::UnsynchronizedLyricsFrame>(frame, "LYRICS", text_of, tags);
     return false;
 }
 
