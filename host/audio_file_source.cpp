@@ -34,6 +34,7 @@
 
 #include "host/audio_presence.h"
 #include "host/file_tags.h"
+#include "host/raw_ape_tag.h"
 #include "host/raw_id3v2_frames.h"
 #include "host/raw_vorbis_comment.h"
 #include "host/replaygain_text.h"
@@ -107,6 +108,7 @@ void add_mended_tags(TagLib::File& file, TagLib::IOStream& stream, const std::st
                      std::vector<std::string>& warnings) {
     std::vector<mended_tag> mended = mended_vorbis_comments(file, stream);
     if (mended.empty()) mended = mended_id3v2_texts(file, stream);
+    if (mended.empty()) mended = mended_ape_items(file, stream);
     for (mended_tag& tag : mended) {
         if (replaygain_slot_of(tag.key) != replaygain_slot::none) continue;
         warnings.push_back(path + ": the " + tag.key + " tag is not valid UTF-8; each bad byte is kept as U+FFFD");

@@ -251,20 +251,26 @@ TEST_F(cli_audio_files, a_tag_that_is_not_utf8_keeps_its_field_and_is_named_in_a
     make("3.mp3", tone{}, {});
     put_raw_id3v2(path("3.mp3"), {{"TIT2", "Bad \xFF"}, {"TPE1", std::string("Good\0Alb\xC3um", 12)}, {"TALB", "Fine"},
                                   {"COMM", std::string("eng\0Gr\xFCn", 8)}});
-    const auto result = trevalin({"1.flac", "2.opus", "3.mp3", "-o", "-"});
+    make("4.wv", tone{}, {{"TITLE", "QQ title"}, {"ALBUM", "Fine"}});
+    std::string wavpack = read_file(path("4.wv"));
+    wavpack[wavpack.rfind("QQ title")] = '\xFF';  // in the APEv2 tag at the file's end
+    write_file(path("4.wv"), wavpack);
+    const auto result = trevalin({"1.flac", "2.opus", "3.mp3", "4.wv", "-o", "-"});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto sheet = read_back(result.out);
-    ASSERT_EQ(sheet.tracks.size(), 3u);
+    ASSERT_EQ(sheet.tracks.size(), 4u);
     EXPECT_EQ(sheet.title, "Fine");
     EXPECT_EQ(sheet.tracks[0].performer, "A\uFFFD\uFFFDB, Good");
     EXPECT_EQ(sheet.tracks[0].title, "Caf\uFFFD _");
     EXPECT_EQ(sheet.tracks[1].title, "Ol\uFFFD");
     EXPECT_EQ(sheet.tracks[2].title, "Bad \uFFFD");
     EXPECT_EQ(sheet.tracks[2].performer, "Good, Alb\uFFFDum");
+    EXPECT_EQ(sheet.tracks[3].title, "\uFFFDQ title");
     const std::string reason = " tag is not valid UTF-8; each bad byte is kept as U+FFFD\n";
     EXPECT_EQ(result.err, "trevalin: warning: 1.flac: the TITLE" + reason + "trevalin: warning: 1.flac: the ARTIST" + reason +
                               "trevalin: warning: 2.opus: the TITLE" + reason + "trevalin: warning: 3.mp3: the TITLE" + reason +
-                              "trevalin: warning: 3.mp3: the ARTIST" + reason + "trevalin: warning: 3.mp3: the COMMENT" + reason);
+                              "trevalin: warning: 3.mp3: the ARTIST" + reason + "trevalin: warning: 3.mp3: the COMMENT" + reason +
+                              "trevalin: warning: 4.wv: the TITLE" + reason);
 }
 
 }  // namespace
