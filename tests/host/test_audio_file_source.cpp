@@ -315,6 +315,22 @@ void fill_ape(TagLib::APE::Tag& tag) {
     tag.setItem("Cover Art (Front)", TagLib::APE::Item("Cover Art (Front)", TagLib::ByteVector("picture"), true));
 }
 
+void fill_mp4(TagLib::MP4::Tag& tag) {
+    const std::vector<std::pair<const char*, std::vector<const char*>>> texts = {
+        {"\xA9nam", {"Tone"}}, {"\xA9" "ART", {"First", "Second"}}, {"aART", {"AA"}}, {"\xA9" "day", {"2001"}},
+        {"\xA9wrt", {"W"}}, {"soar", {"Sort"}}, {"----:com.apple.iTunes:MusicBrainz Album Id", {"album-id"}},
+        {"----:com.apple.iTunes:replaygain_track_gain", {"-1 dB"}}, {"----:com.apple.iTunes:NOT KNOWN", {"x"}}};
+    for (const auto& [atom, values] : texts) {
+        TagLib::StringList list;
+        for (const char* value : values) list.append(utf8(value));
+        tag.setItem(TagLib::String(atom, TagLib::String::Latin1), TagLib::MP4::Item(list));
+    }
+    tag.setItem("trkn", TagLib::MP4::Item(3, 12));
+    tag.setItem("disk", TagLib::MP4::Item(1, 0));
+    tag.setItem("tmpo", TagLib::MP4::Item(120));
+    tag.setItem("cpil", TagLib::MP4::Item(true));
+}
+
 void fill_xiph(TagLib::Ogg::XiphComment& comment) {
     for (const auto& [key, value] : {std::pair{"title", "Tone"}, {"ARTIST", "First"}, {"artist", "Second"},
                                      {"REPLAYGAIN_TRACK_GAIN", "-1 dB"}, {"Date", "2001"}, {"comment", "Plain"}})
@@ -363,6 +379,11 @@ TEST(audio_file_source, tags_read_from_a_formats_own_map_are_those_of_taglibs_pr
         {"wavpack APE", "wv", "wavpack", "wavpack -q -y {in} -o {out}", [](const std::string& path) {
              TagLib::WavPack::File file(path.c_str());
              fill_ape(*file.APETag(true));
+             EXPECT_TRUE(file.save());
+         }},
+        {"m4a MP4", "m4a", "ffmpeg", "ffmpeg -loglevel error -y -i {in} -c:a aac {out}", [](const std::string& path) {
+             TagLib::MP4::File file(path.c_str());
+             fill_mp4(*file.tag());
              EXPECT_TRUE(file.save());
          }},
         {"flac Xiph", "flac", "flac", "flac --silent --force -o {out} {in}", [](const std::string& path) {
