@@ -33,6 +33,7 @@
 #include <wavpackfile.h>
 
 #include "host/audio_presence.h"
+#include "host/comment_keeping_stream.h"
 #include "host/file_tags.h"
 #include "host/raw_ape_tag.h"
 #include "host/raw_id3v2_frames.h"
@@ -276,7 +277,7 @@ track_entry read_audio_file(const std::string& path, const tag_names& names) {
     track_entry entry;
     entry.path = "file://" + absolute_path(path);
     // The stream is read-only so that reading never touches the file, even where writing is allowed.
-    TagLib::FileStream stream(path.c_str(), true);
+    comment_keeping_stream stream(path.c_str());
     if (!stream.isOpen()) {
         // TagLib does not say why (mostly: no permission); opening the file here does. When it
         // opens here, what failed was TagLib's own allocation.

@@ -18,7 +18,8 @@ class IOStream;
 namespace host {
 
 // The keys of the file's Vorbis comment that have a value that is not valid UTF-8; nothing for
-// other formats, for a file without a comment block, or when every value is valid.
+// other formats, for a file without a comment block, or when every value is valid. A FLAC file's
+// block is the one its stream kept as TagLib read it (comment_keeping_stream.h).
 std::vector<mended_tag> mended_vorbis_comments(TagLib::File& file, TagLib::IOStream& stream);
 
 // The KEY=value entries of a comment block (vendor length, vendor, count, then length-prefixed

@@ -246,6 +246,7 @@ TEST_F(cli_audio_files, a_tag_that_is_not_utf8_keeps_its_field_and_is_named_in_a
     make("1.flac", tone{}, {{"TITLE", "x"}});
     put_raw_flac_comments(path("1.flac"),
                           {"TITLE=Caf\xE9 \x1B", "ARTIST=A\xFF\xFE" "B", "artist=Good", "ALBUM=Fine", "GENRE=Rock"});
+    put_raw_id3v2(path("1.flac"), {{"TPE2", "An ID3v2 tag before the FLAC stream"}});
     make_wav(path("tone.wav"), tone{});
     run_tool({"opusenc", "--quiet", "--comment", "TITLE=Ol\xE9", "--comment", "ALBUM=Fine", path("tone.wav"), path("2.opus")});
     make("3.mp3", tone{}, {});
