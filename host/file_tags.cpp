@@ -86,7 +86,10 @@ void collect_mp4_tags(const TagLib::MP4::Tag& tag, tag_collector& tags) {
         return single.properties();
     };
     std::vector<std::string> named;
-    for (const auto& [atom, item] : tag.itemMap()) {
+    for (const auto& atom_item : tag.itemMap()) {
+        // Named, not bound: clang before 16 lets no lambda capture a structured binding.
+        const TagLib::String& atom = atom_item.first;
+        const TagLib::MP4::Item& item = atom_item.second;
         auto entry = std::find_if(known.begin(), known.end(), [&](const atom_name& a) { return a.atom == atom; });
         if (entry == known.end()) {
             const TagLib::PropertyMap properties = properties_of(atom, item);
