@@ -6,9 +6,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "host/raw_ape_tag.h"
-#include "host/raw_id3v2_frames.h"
-#include "host/raw_vorbis_comment.h"
+#include "host/raw_tags.h"
 #include "host/utf8_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -35,9 +35,7 @@
 #include "host/audio_presence.h"
 #include "host/comment_keeping_stream.h"
 #include "host/file_tags.h"
-#include "host/raw_ape_tag.h"
-#include "host/raw_id3v2_frames.h"
-#include "host/raw_vorbis_comment.h"
+#include "host/raw_tags.h"
 #include "host/replaygain_text.h"
 #include "host/taglib_text.h"
 

@@ -1,4 +1,4 @@
-#include "host/raw_ape_tag.h"
+#include "host/raw_tags.h"
 
 #include <algorithm>
 #include <cstdint>

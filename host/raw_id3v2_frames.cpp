@@ -1,4 +1,4 @@
-#include "host/raw_id3v2_frames.h"
+#include "host/raw_tags.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "host/raw_vorbis_comment.h"
+#include "host/raw_tags.h"
 
 #include <algorithm>
 #include <cstdint>
