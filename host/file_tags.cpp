@@ -46,25 +46,12 @@ std::array<TagLib::Tag*, 3> tags_in_reading_order(TagLib::File& file) {
     return {};
 }
 
-// APE items under TagLib's names: text items only, upper case, a few keys renamed to the names
-// other formats use.
+// APE items under TagLib's names: text items only.
 void collect_ape_tags(const TagLib::APE::Tag& tag, tag_collector& tags) {
-    static const std::pair<const char*, const char*> renamed[] = {
-        {"TRACK", "TRACKNUMBER"},   {"YEAR", "DATE"},
-        {"ALBUM ARTIST", "ALBUMARTIST"}, {"DISC", "DISCNUMBER"},
-        {"MIXARTIST", "REMIXER"},   {"MUSICBRAINZ_ALBUMSTATUS", "RELEASESTATUS"},
-        {"MUSICBRAINZ_ALBUMTYPE", "RELEASETYPE"},
-    };
     for (const auto& [key, item] : tag.itemListMap()) {
-        std::string name = utf8_of(key.upper());
-        if (item.type() != TagLib::APE::Item::Text || name.empty()) continue;
-        for (const auto& [ape, common] : renamed) {
-            if (name == ape) {
-                name = common;
-                break;
-            }
-        }
-        tags.add(name, item.values());
+        if (item.type() != TagLib::APE::Item::Text) continue;
+        const std::string name = ape_item_name(key);
+        if (!name.empty()) tags.add(name, item.values());
     }
 }
 
@@ -130,6 +117,20 @@ std::vector<tag_field> fields_of_map(const TagMap& map) {
 }
 
 }  // namespace
+
+std::string ape_item_name(const TagLib::String& key) {
+    static const std::pair<const char*, const char*> renamed[] = {
+        {"TRACK", "TRACKNUMBER"},   {"YEAR", "DATE"},
+        {"ALBUM ARTIST", "ALBUMARTIST"}, {"DISC", "DISCNUMBER"},
+        {"MIXARTIST", "REMIXER"},   {"MUSICBRAINZ_ALBUMSTATUS", "RELEASESTATUS"},
+        {"MUSICBRAINZ_ALBUMTYPE", "RELEASETYPE"},
+    };
+    std::string name = utf8_of(key.upper());
+    for (const auto& [ape, common] : renamed) {
+        if (name == ape) return common;
+    }
+    return name;
+}
 
 std::vector<tag_field> read_file_tags(TagLib::File& file) {
     for (TagLib::Tag* tag : tags_in_reading_order(file)) {

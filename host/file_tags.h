@@ -3,9 +3,11 @@
 // which spares building TagLib's property map; from that map for any other tag.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <tfile.h>
+#include <tstring.h>
 
 #include "host/tag_names.h"
 
@@ -13,5 +15,9 @@ namespace host {
 
 // Names in upper case, sorted, each with its values in UTF-8.
 std::vector<tag_field> read_file_tags(TagLib::File& file);
+
+// An APE item's key as TagLib's properties name it: upper case, a few keys renamed to the names
+// other formats use (YEAR is DATE, TRACK is TRACKNUMBER, ...).
+std::string ape_item_name(const TagLib::String& key);
 
 }  // namespace host

@@ -38,48 +38,13 @@ TagLib::PropertyMap properties_of(const id3::Frame& frame) {
     return (frame.*as_properties)();
 }
 
-// A tag holds a handful of frame kinds, each looked up once. Only frames with a name are kept, so
-// the list stays as short as TagLib's table whatever frames the files make up.
-const std::string& name_of_frame(const TagLib::ByteVector& id) {
-    thread_local std::vector<std::pair<std::uint32_t, std::string>> known;
-    std::uint32_t packed = 0;
-    std::memcpy(&packed, id.data(), sizeof packed);  // identifiers here have four bytes
-    for (const auto& [frame, name] : known) {
-        if (frame == packed) return name;
-    }
-    static const std::string none;
-    const TagLib::String name = frame_names::frameIDToKey(id);
-    return name.isEmpty() ? none : known.emplace_back(packed, utf8_of(name)).second;
-}
-
-// The name of a TXXX frame: its description in upper case, or TagLib's name for it. Files mostly
-// repeat a few descriptions, so the last few are kept.
-std::string name_of_description(const TagLib::String& description) {
-    thread_local std::vector<std::pair<std::string, std::string>> known;
-    std::string text = utf8_of(description);
-    for (const auto& [seen, name] : known) {
-        if (seen == text) return name;
-    }
-    std::string name = utf8_of(frame_names::txxxToKey(description));
-    if (known.size() == 64) known.erase(known.begin());
-    known.emplace_back(std::move(text), name);
-    return name;
-}
-
-// "COMMENT", or "COMMENT:DESCRIPTION" for a description that is not the name itself.
-std::string described(const char* name, const TagLib::String& description) {
-    const std::string upper = utf8_of(description.upper());
-    if (upper.empty() || upper == name) return name;
-    return std::string(name) + ":" + upper;
-}
-
 // A frame of a kind with a description: its one value under that name, or false when the frame is
 // not of the class its identifier promises.
 template <class DescribedFrame, class ValueOf>
 bool collect_described(const id3::Frame& frame, const char* name, ValueOf value_of, tag_collector& tags) {
     const auto* described_frame = dynamic_cast<const DescribedFrame*>(&frame);
     if (described_frame == nullptr) return false;
-    tags.add(described(name, described_frame->description()), value_of(*described_frame));
+    tags.add(id3v2_described_name(name, described_frame->description()), value_of(*described_frame));
     return true;
 }
 
@@ -116,14 +81,14 @@ bool collect_frame(const id3::Frame& frame, tag_collector& tags) {
         // The first field is the description, which names the frame; the rest are its values.
         const TagLib::StringList fields = user->fieldList();
         if (fields.size() < 2) return true;
-        auto& values = tags.values_of(name_of_description(fields.front()));
+        auto& values = tags.values_of(id3v2_description_name(fields.front()));
         for (auto it = std::next(fields.begin()); it != fields.end(); ++it) values.push_back(utf8_of(*it));
         return true;
     }
     if (is_text_frame(id)) {
         const auto* text = dynamic_cast<const id3::TextIdentificationFrame*>(&frame);
         if (text == nullptr || id == "TIPL" || id == "TMCL") return false;
-        const std::string& name = name_of_frame(id);
+        const std::string& name = id3v2_frame_name(id);
         if (!name.empty()) collect_text(*text, name, tags);
         return true;
     }
@@ -133,7 +98,7 @@ bool collect_frame(const id3::Frame& frame, tag_collector& tags) {
     if (id[0] == 'W') {
         const auto* link = dynamic_cast<const id3::UrlLinkFrame*>(&frame);
         if (link == nullptr) return false;
-        const std::string& name = name_of_frame(id);
+        const std::string& name = id3v2_frame_name(id);
         if (!name.empty()) tags.add(name, link->url());
         return true;
     }
@@ -143,6 +108,39 @@ bool collect_frame(const id3::Frame& frame, tag_collector& tags) {
 }
 
 }  // namespace
+
+// A tag holds a handful of frame kinds, each looked up once. Only frames with a name are kept, so
+// the list stays as short as TagLib's table whatever frames the files make up.
+const std::string& id3v2_frame_name(const TagLib::ByteVector& id) {
+    thread_local std::vector<std::pair<std::uint32_t, std::string>> known;
+    std::uint32_t packed = 0;
+    std::memcpy(&packed, id.data(), sizeof packed);  // identifiers here have four bytes
+    for (const auto& [frame, name] : known) {
+        if (frame == packed) return name;
+    }
+    static const std::string none;
+    const TagLib::String name = frame_names::frameIDToKey(id);
+    return name.isEmpty() ? none : known.emplace_back(packed, utf8_of(name)).second;
+}
+
+// Files mostly repeat a few descriptions, so the last few are kept.
+std::string id3v2_description_name(const TagLib::String& description) {
+    thread_local std::vector<std::pair<std::string, std::string>> known;
+    std::string text = utf8_of(description);
+    for (const auto& [seen, name] : known) {
+        if (seen == text) return name;
+    }
+    std::string name = utf8_of(frame_names::txxxToKey(description));
+    if (known.size() == 64) known.erase(known.begin());
+    known.emplace_back(std::move(text), name);
+    return name;
+}
+
+std::string id3v2_described_name(const char* name, const TagLib::String& description) {
+    const std::string upper = utf8_of(description.upper());
+    if (upper.empty() || upper == name) return name;
+    return std::string(name) + ":" + upper;
+}
 
 void collect_id3v2_tags(const id3::Tag& tag, tag_collector& tags) {
     for (const id3::Frame* frame : tag.frameList()) {

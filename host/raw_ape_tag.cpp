@@ -9,10 +9,9 @@
 #include <apetag.h>
 #include <mpcfile.h>
 #include <tiostream.h>
-#include <tpropertymap.h>
 #include <wavpackfile.h>
 
-#include "host/taglib_text.h"
+#include "host/file_tags.h"
 #include "host/utf8_text.h"
 
 namespace host {
@@ -25,15 +24,6 @@ std::uint32_t le32(std::string_view bytes) {
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
     return value;
-}
-
-// The name TagLib's properties give an item key (YEAR is DATE, TRACK is TRACKNUMBER, ...): asked
-// of a tag that holds only that item, with a valid value.
-std::string property_name(const std::string& key) {
-    TagLib::APE::Tag tag;
-    tag.setItem(key, TagLib::APE::Item(key, TagLib::String("x")));
-    const TagLib::PropertyMap properties = tag.properties();
-    return properties.isEmpty() ? std::string() : utf8_of(properties.begin()->first);
 }
 
 // TagLib leaves an empty text where a value was not valid UTF-8: only then is the tag worth
@@ -70,7 +60,7 @@ std::vector<mended_tag> mended_ape_items(std::string_view tag) {
         const std::string_view value = items.substr(key_end + 1, length);
         items.remove_prefix(key_end + 1 + length);
         if (((flags >> 1) & 3) != 0 || is_valid_utf8(value)) continue;  // not text, or nothing to mend
-        const std::string name = property_name(key);
+        const std::string name = ape_item_name(TagLib::String(key, TagLib::String::Latin1));
         if (name.empty() || std::any_of(mended.begin(), mended.end(), [&](const mended_tag& t) { return t.key == name; }))
             continue;
         mended_tag item{name, {}};

@@ -11,7 +11,7 @@
 #include <textidentificationframe.h>
 #include <tiostream.h>
 
-#include "host/taglib_text.h"
+#include "host/id3v2_tags.h"
 #include "host/utf8_text.h"
 
 namespace host {
@@ -19,12 +19,6 @@ namespace host {
 namespace {
 
 constexpr char utf8_encoding = 3;
-
-// TagLib's own frame-to-name tables, which it keeps for its frame classes.
-struct frame_names : TagLib::ID3v2::Frame {
-    using Frame::frameIDToKey;
-    using Frame::txxxToKey;
-};
 
 std::uint32_t syncsafe(std::string_view bytes) {
     std::uint32_t value = 0;
@@ -58,14 +52,6 @@ std::vector<std::string_view> split_at_nul(std::string_view text) {
     return pieces;
 }
 
-std::string upper_key(std::string_view text) {
-    std::string key(text);
-    for (char& c : key) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return key;
-}
-
 // The key and values TagLib would give for a UTF-8 frame's body (after the encoding byte), with
 // bad bytes mended; an empty key when the frame is not one whose text is a tag, or all is valid.
 mended_tag mended_frame(std::string_view id, std::string_view body) {
@@ -73,18 +59,18 @@ mended_tag mended_frame(std::string_view id, std::string_view body) {
     std::string key;
     if (id == "TXXX") {
         std::vector<std::string_view> pieces = split_at_nul(body);
-        key = utf8_of(frame_names::txxxToKey(TagLib::String(with_replacement_characters(pieces[0]), TagLib::String::UTF8)));
+        key = id3v2_description_name(TagLib::String(with_replacement_characters(pieces[0]), TagLib::String::UTF8));
         values.assign(pieces.begin() + 1, pieces.end());
     } else if (id == "COMM") {
         if (body.size() < 3) return {};
         body.remove_prefix(3);  // the language
         const std::size_t end = body.find('\0');
         if (end == std::string_view::npos) return {};
-        const std::string description = upper_key(with_replacement_characters(body.substr(0, end)));
-        key = description.empty() || description == "COMMENT" ? "COMMENT" : "COMMENT:" + description;
+        key = id3v2_described_name(
+            "COMMENT", TagLib::String(with_replacement_characters(body.substr(0, end)), TagLib::String::UTF8));
         values.push_back(split_at_nul(body.substr(end + 1))[0]);
     } else if (id[0] == 'T') {
-        key = utf8_of(frame_names::frameIDToKey(TagLib::ByteVector(id.data(), 4)));
+        key = id3v2_frame_name(TagLib::ByteVector(id.data(), 4));
         values = split_at_nul(body);
     }
     if (key.empty() || std::all_of(values.begin(), values.end(), [](std::string_view v) { return is_valid_utf8(v); }))
