@@ -40,9 +40,10 @@ std::string ogg_comment_block(TagLib::Ogg::File& file) {
     return packet.substr(mark.size());
 }
 
-// The number of entries the block's header announces, or none when it is cut short.
-std::optional<std::uint32_t> entry_count(std::string_view block) {
-    std::size_t at = 0;
+// The number of entries the block's header announces, or none when it is cut short; at is where
+// the first entry starts.
+std::optional<std::uint32_t> entry_count(std::string_view block, std::size_t& at) {
+    at = 0;
     std::uint32_t vendor_length = 0, count = 0;
     if (!read_le32(block, at, vendor_length) || block.size() - at < vendor_length) return std::nullopt;
     at += vendor_length;
@@ -67,10 +68,7 @@ std::string upper(std::string text) {
 std::vector<std::pair<std::string_view, std::string_view>> vorbis_comment_entries(std::string_view block) {
     std::vector<std::pair<std::string_view, std::string_view>> entries;
     std::size_t at = 0;
-    std::uint32_t vendor_length = 0, count = 0;
-    if (!read_le32(block, at, vendor_length) || block.size() - at < vendor_length) return entries;
-    at += vendor_length;
-    if (!read_le32(block, at, count)) return entries;
+    const std::uint32_t count = entry_count(block, at).value_or(0);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t length = 0;
         if (!read_le32(block, at, length) || block.size() - at < length) break;
@@ -93,7 +91,8 @@ std::vector<mended_tag> mended_vorbis_comments(TagLib::File& file, TagLib::IOStr
         const TagLib::ByteVector& kept = keeping->comment_block();
         const std::string_view raw(kept.data(), kept.size());
         const TagLib::Ogg::XiphComment* comment = flac->xiphComment();
-        if (comment == nullptr || entry_count(raw) == comment->fieldCount()) return {};
+        std::size_t first_entry = 0;
+        if (comment == nullptr || entry_count(raw, first_entry) == comment->fieldCount()) return {};
         block = raw;
     } else if (auto* ogg = dynamic_cast<TagLib::Ogg::File*>(&file)) {
         block = ogg_comment_block(*ogg);
