@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
@@ -99,9 +100,40 @@ private:
     const std::string no_text_;
 };
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A number whose digits are all zero, with an exponent ("0e47", "-0.00E+3"): RapidJSON 1.1 reads
+// it through undefined behaviour (counting the leading zeros of zero), so such a list is left to
+// the exact pass. Strings are skipped.
+bool has_zero_with_exponent(std::string_view text) {
+    bool in_string = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (in_string) {
+            if (c == '\\') ++i;
+            else if (c == '"') in_string = false;
+            continue;
+        }
+        if (c == '"') {
+            in_string = true;
+            continue;
+        }
+        if (c != '-' && !is_digit(c)) continue;
+        std::size_t j = c == '-' ? i + 1 : i;
+        bool nonzero = false;
+        for (; j < text.size() && (is_digit(text[j]) || text[j] == '.'); ++j) {
+            if (text[j] != '0' && text[j] != '.') nonzero = true;
+        }
+        if (!nonzero && j < text.size() && (text[j] == 'e' || text[j] == 'E')) return true;
+        i = j - 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::vector<track_entry>> read_faultless_track_list(const std::string& text) {
+    if (has_zero_with_exponent(text)) return std::nullopt;
     std::size_t start = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;  // the byte-order mark nlohmann skips
     rapidjson::MemoryStream stream(text.data() + start, text.size() - start);
